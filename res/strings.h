@@ -1,0 +1,38 @@
+// The texts the program shows, exactly as users know them (misspellings included).
+#pragma once
+
+namespace Texts {
+inline constexpr char AboutMenuItem[] = "&About ringlet...";   // string 101
+inline constexpr char ConfigMenuItem[] = "Configuration...";   // string 102
+
+inline constexpr char MainTitle[] = "Ringlet";
+inline constexpr char CheckButton[] = "Check";
+inline constexpr char AboutTitle[] = "About ringlet";
+inline constexpr char AboutVersion[] = "ringlet Version 1.0";
+inline constexpr char AboutSecondLine[] = "Shows the number of the last caller";
+
+inline constexpr char OpeningPort[] = "Opening COM port...";
+inline constexpr char SendingCommand[] = "Sending Command...";
+
+inline constexpr char CantFindString[] = "Can't find string";
+inline constexpr char BufferEmpty[] = "BUFFER EMPTY";
+
+inline constexpr char AutomationError[] = "Automation error %1";
+inline constexpr char RegistryCaution[] = "Couldn't access registry key";
+inline constexpr char CautionCaption[] = "Caution";
+
+inline constexpr char ConfigTitle[] = "Configuration";
+inline constexpr char ComPortLabel[] = "COM port";
+inline constexpr char CommandLabel[] = "Nomber Dispaying AT Command";
+inline constexpr char MarkerLabel[] = "String before Nomber";
+inline constexpr char MinutesLabel[] = "Minuits";
+inline constexpr char EnableLog[] = "Enable Log";
+inline constexpr char IgnoreSame[] = "Ignore Same Nomber";
+inline constexpr char Automate[] = "Automate";
+inline constexpr char DisableManual[] = "Disable Manual Check";
+inline constexpr char CheckEvery[] = "Check Nomber every";
+inline constexpr char OnRing[] = "On Ring another com port";
+inline constexpr char OnApp[] = "On Another app activated";
+inline constexpr char FontButton[] = "Font....";
+inline constexpr char NotAnInteger[] = "Please enter an integer.";
+} // namespace Texts

@@ -1,0 +1,17 @@
+#include "ErrorReport.h"
+
+#include "RingletError.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+bool runReportingErrors(QWidget* owner, const std::function<void()>& body)
+{
+    try {
+        body();
+        return true;
+    } catch (const RingletError& error) {
+        QMessageBox::warning(owner, QCoreApplication::applicationName(), error.description());
+        return false;
+    }
+}

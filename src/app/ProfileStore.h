@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+// The per-user profile store: sections of typed keys, read with a default.
+// The default instance is the native store (the registry under
+// HKCU\Software\Brackwen\<app> on Windows, Brackwen/<app>.conf under the
+// XDG config directory elsewhere); tests point one at an INI file of their own.
+class ProfileStore
+{
+public:
+    ProfileStore();
+    explicit ProfileStore(const QString& iniFilePath);
+    ~ProfileStore();
+
+    ProfileStore(const ProfileStore&) = delete;
+    ProfileStore& operator=(const ProfileStore&) = delete;
+
+    QString readString(const QString& section, const QString& key, const QString& defaultValue) const;
+    // A missing key, or a stored text that is not a 32-bit integer, reads as the default.
+    qint32 readInt(const QString& section, const QString& key, qint32 defaultValue) const;
+    void writeString(const QString& section, const QString& key, const QString& value);
+    void writeInt(const QString& section, const QString& key, qint32 value);
+
+    // Pushes pending writes to permanent storage.
+    void flush();
+    QString location() const;
+
+private:
+    std::unique_ptr<QSettings> m_settings;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+// Every setting of the program. The main window owns the one live copy; the
+// store is read into it once at start and written from it once at close.
+struct SettingsRecord
+{
+    QString anotherApp;
+    QString anotherPort;
+    qint32 autoMethod = 0;
+    QString command = QStringLiteral("AT\\L1");
+    qint32 logFlags = 0;
+    qint32 minutes = 5;
+    QString port = QStringLiteral("NA");
+    QString previousNo = QStringLiteral("NA");
+    QString marker = QStringLiteral("CALLING");
+    QString setting = QStringLiteral("115200,n,8,1");
+
+    bool operator==(const SettingsRecord& other) const;
+    bool operator!=(const SettingsRecord& other) const { return !(*this == other); }
+};
+
+// The port value meaning "no port chosen yet".
+inline const QString NoPortChosen = QStringLiteral("NA");
+
+// Bits of SettingsRecord::autoMethod. Bits not named here are carried through untouched.
+namespace AutoMethod {
+constexpr qint32 ModeMask = 3;       // 0 every N minutes, 1 on ring of another port, 2 on another app, 3 invalid
+constexpr qint32 DisableManual = 4;  // hide and disable the Check button
+constexpr qint32 Automate = 8;       // arm the mode
+constexpr qint32 ModeEvery = 0;
+constexpr qint32 ModeOnRing = 1;
+constexpr qint32 ModeOnApp = 2;
+} // namespace AutoMethod
+
+// Bits of SettingsRecord::logFlags.
+namespace LogFlags {
+constexpr qint32 EnableLog = 1;
+constexpr qint32 IgnoreSame = 2;
+} // namespace LogFlags

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+// The call log: one line per logged check, appended to a plain text file.
+namespace CallLog {
+
+inline constexpr char FileName[] = "ringlet.log";
+
+// "<text> @ MM/DD/YY HH:MM:SS\r\n", the same form whatever the locale.
+QByteArray formatLine(const QByteArray& displayText, const QDateTime& localTime);
+
+// Whether a check with this display text adds a line, given the log flags and
+// the previous display text. Only called when logging is enabled.
+bool isRepeatToSkip(qint32 logFlags, const QByteArray& displayText, const QByteArray& previousNo);
+
+// Appends the line for `displayText` to the log at `path`, stamped with the
+// current local time. Raises RingletError when the line cannot be written,
+// including when the file cannot be opened or is held by another program.
+void append(const QString& path, const QByteArray& displayText);
+
+} // namespace CallLog

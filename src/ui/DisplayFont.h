@@ -1,0 +1,31 @@
+#pragma once
+
+#include "LogFont.h"
+
+#include <QFont>
+#include <optional>
+
+// The number label's font: created from a description and read back into one.
+// The description travels inside the object, so fields Qt has no use for
+// survive until the font is stored again.
+class DisplayFont
+{
+public:
+    // Replaces whatever the object held. Returns false, leaving the object empty,
+    // when no font can be made from the description.
+    bool create(const LogFont& description);
+    void clear();
+    bool isEmpty() const { return !m_description.has_value(); }
+
+    // The description of the font held; the defaults when the object is empty.
+    LogFont description() const;
+    // The Qt font to draw with; the application's default font when empty.
+    QFont font() const;
+
+private:
+    std::optional<LogFont> m_description;
+    QFont m_font;
+};
+
+// How a description maps onto a Qt font.
+QFont fontFromLogFont(const LogFont& description);

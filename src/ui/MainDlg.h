@@ -1,0 +1,88 @@
+#pragma once
+
+#include "app/SettingsRecord.h"
+#include "link/MSComm.h"
+#include "ui/DisplayFont.h"
+
+#include <QBasicTimer>
+#include <QDialog>
+
+class ProfileStore;
+class QLabel;
+class QMenu;
+class QPushButton;
+class RegistryReader;
+
+// The main window: one wide label with the last check's result and a Check
+// button. It owns the settings record, the display font and the serial
+// component for its whole life; checks, automation and the port logic run on it.
+class CRingletDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    CRingletDlg(ProfileStore& store, const RegistryReader& registry, QWidget* parent = nullptr);
+    ~CRingletDlg() override;
+
+    SettingsRecord& settings() { return m_settings; }
+    const SettingsRecord& settings() const { return m_settings; }
+    DisplayFont& displayFont() { return m_displayFont; }
+    CMSComm& comm() { return m_comm; }
+    const RegistryReader& registry() const { return m_registry; }
+    QLabel* numberLabel() const { return m_number; }
+    QPushButton* checkButton() const { return m_check; }
+    bool isCheckTimerActive() const { return m_checkTimer.isActive(); }
+    int checkTimerInterval() const { return m_checkInterval; }
+
+    // Fills the record and creates the display font from the store.
+    void LoadSettings();
+    // The close sequence: stop the timer, store the settings, drop the font, end the run.
+    void OnClose();
+
+    // Puts port and line settings on the serial component. Raises RingletError.
+    void ApplyPortSettings();
+    // Arms the check timer and shows or hides the Check button from autoMethod.
+    void ApplyAutomation();
+    // One whole dialogue with the modem, from opening the port to logging.
+    void CheckNumber();
+    // Appends the display text to the call log, unless it is a repeat to skip.
+    void AppendToLog(const QByteArray& displayText);
+    // Gives the number label the display font.
+    void applyDisplayFontToLabel();
+
+    // The window-menu items, offered as a context menu on every platform.
+    QMenu* createWindowMenu();
+    void OnSysCommand(int command);
+    void showAbout();
+    void showConfiguration();
+
+    // Whether a check is in its waits right now.
+    bool isCheckRunning() const { return m_checkRunning; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void timerEvent(QTimerEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    void buildControls();
+    void OnInitDialog();
+    void runFirstRunConfiguration();
+
+    ProfileStore& m_store;
+    const RegistryReader& m_registry;
+    SettingsRecord m_settings;
+    DisplayFont m_displayFont;
+    CMSComm m_comm;
+
+    QLabel* m_number = nullptr;
+    QPushButton* m_check = nullptr;
+    QBasicTimer m_checkTimer;
+    int m_checkInterval = 0;
+    bool m_initialised = false;
+    bool m_closed = false;
+    bool m_checkRunning = false;
+};
