@@ -21,3 +21,8 @@ public:
 private:
     CRingletDlg* m_main;
 };
+
+// The first run: shows the configuration dialog for as long as no port is
+// chosen. Returns false when the user cancels it, meaning the program should
+// end without running the main window.
+bool runFirstRunConfiguration(CRingletDlg* mainWindow);
