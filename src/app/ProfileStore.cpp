@@ -24,8 +24,8 @@ QString valueText(const QVariant& value)
 
 // The application name is Qt's default, the executable's base name.
 ProfileStore::ProfileStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QStringLiteral("Brackwen"), QCoreApplication::applicationName()))
+    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brackwen"),
+                                             QCoreApplication::applicationName()))
 {
 }
 

@@ -53,7 +53,8 @@ LogFont readLogFont(const ProfileStore& store)
     font.charSet = readByte(store, QStringLiteral("charset"), defaults.charSet);
     font.clipPrecision = readByte(store, QStringLiteral("clipprecision"), defaults.clipPrecision);
     font.escapement = store.readInt(FontSection, QStringLiteral("escapement"), defaults.escapement);
-    const QString face = store.readString(FontSection, QStringLiteral("facename"), QString::fromUtf8(defaults.faceName));
+    const QString face =
+        store.readString(FontSection, QStringLiteral("facename"), QString::fromUtf8(defaults.faceName));
     font.faceName = LogFont::fitFaceName(face.toUtf8());
     font.height = store.readInt(FontSection, QStringLiteral("height"), defaults.height);
     font.italic = readByte(store, QStringLiteral("italic"), defaults.italic);

@@ -25,8 +25,8 @@ LogAppendResult writeAtEnd(int fd, const std::string& bytes)
     if (written < 0)
         return failure(LogAppendStatus::WriteFailed, errno);
     if (static_cast<size_t>(written) != bytes.size())
-        return {LogAppendStatus::WriteFailed, "only " + std::to_string(written) + " of " +
-                                                  std::to_string(bytes.size()) + " bytes were written"};
+        return {LogAppendStatus::WriteFailed,
+                "only " + std::to_string(written) + " of " + std::to_string(bytes.size()) + " bytes were written"};
     return {};
 }
 

@@ -7,8 +7,8 @@ namespace {
 std::string systemMessage(DWORD error)
 {
     char buffer[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                                        0, buffer, sizeof buffer, nullptr);
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                        buffer, sizeof buffer, nullptr);
     std::string message(buffer, length);
     while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == '.'))
         message.pop_back();
@@ -33,8 +33,8 @@ LogAppendResult writeAtEnd(HANDLE file, const std::string& bytes)
     if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
         return failure(LogAppendStatus::WriteFailed);
     if (written != bytes.size())
-        return {LogAppendStatus::WriteFailed, "only " + std::to_string(written) + " of " +
-                                                  std::to_string(bytes.size()) + " bytes were written"};
+        return {LogAppendStatus::WriteFailed,
+                "only " + std::to_string(written) + " of " + std::to_string(bytes.size()) + " bytes were written"};
     return {};
 }
 

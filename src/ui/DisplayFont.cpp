@@ -35,23 +35,32 @@ void applyHeight(QFont& font, qint32 height)
 QFont::StyleHint styleHintFromFamily(quint8 pitchAndFamily)
 {
     switch (pitchAndFamily & 0xF0) {
-    case 0x10: return QFont::Serif;
-    case 0x20: return QFont::SansSerif;
-    case 0x30: return QFont::Monospace;
-    case 0x40: return QFont::Cursive;
-    case 0x50: return QFont::Fantasy;
-    default: return QFont::AnyStyle;
+    case 0x10:
+        return QFont::Serif;
+    case 0x20:
+        return QFont::SansSerif;
+    case 0x30:
+        return QFont::Monospace;
+    case 0x40:
+        return QFont::Cursive;
+    case 0x50:
+        return QFont::Fantasy;
+    default:
+        return QFont::AnyStyle;
     }
 }
 
 QFont::StyleStrategy styleStrategyFromQuality(quint8 quality)
 {
     switch (quality) {
-    case 3: return QFont::NoAntialias;
+    case 3:
+        return QFont::NoAntialias;
     case 4:
     case 5:
-    case 6: return QFont::PreferAntialias;
-    default: return QFont::PreferDefault;
+    case 6:
+        return QFont::PreferAntialias;
+    default:
+        return QFont::PreferDefault;
     }
 }
 
@@ -71,8 +80,7 @@ QFont fontFromLogFont(const LogFont& description)
     const int pitch = description.pitchAndFamily & 0x03;
     if (pitch == 1 || pitch == 2)
         font.setFixedPitch(pitch == 1);
-    font.setStyleHint(styleHintFromFamily(description.pitchAndFamily),
-                      styleStrategyFromQuality(description.quality));
+    font.setStyleHint(styleHintFromFamily(description.pitchAndFamily), styleStrategyFromQuality(description.quality));
     return font;
 }
 

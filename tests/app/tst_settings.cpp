@@ -214,8 +214,7 @@ void tst_Settings::longFaceNameIsCut_data()
 
     QTest::newRow("31 bytes kept") << QString(31, QLatin1Char('a')) << QByteArray(31, 'a');
     QTest::newRow("40 bytes cut") << QString(40, QLatin1Char('b')) << QByteArray(31, 'b');
-    QTest::newRow("no half character") << QString(30, QLatin1Char('c')) + QStringLiteral("éé")
-                                       << QByteArray(30, 'c');
+    QTest::newRow("no half character") << QString(30, QLatin1Char('c')) + QStringLiteral("éé") << QByteArray(30, 'c');
     QTest::newRow("empty") << QString() << QByteArray();
 }
 

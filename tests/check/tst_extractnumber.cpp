@@ -36,9 +36,10 @@ void tst_ExtractNumber::extract_data()
         << QByteArray("RING\r\nNMBR= 03-12-34 X \r\n") << QByteArray("NMBR=") << QByteArray("03-12-34 X ");
     QTest::newRow("modem-style NMBR = line")
         << QByteArray("NMBR = 03-12-34 X\r\n") << QByteArray("NMBR") << QByteArray("03-12-34 X");
-    QTest::newRow("marker must match exactly") << QByteArray("NMBR = 03-12-34 X\r\n") << QByteArray("NMBR=")
-                                               << cantFind;
-    QTest::newRow("digit in the marker") << QByteArray("LINE1: 555\r\n") << QByteArray("LINE1:") << QByteArray("1: 555");
+    QTest::newRow("marker must match exactly")
+        << QByteArray("NMBR = 03-12-34 X\r\n") << QByteArray("NMBR=") << cantFind;
+    QTest::newRow("digit in the marker") << QByteArray("LINE1: 555\r\n") << QByteArray("LINE1:")
+                                         << QByteArray("1: 555");
     QTest::newRow("first marker counts") << QByteArray("CALLING NONE\r\nCALLING 777\r\n") << QByteArray("CALLING")
                                          << empty;
     QTest::newRow("first marker counts, numbers in both")
@@ -48,18 +49,21 @@ void tst_ExtractNumber::extract_data()
     QTest::newRow("empty marker takes the first line")
         << QByteArray("DATE 0321\r\nNMBR 5551234\r\n") << QByteArray() << QByteArray("0321");
     QTest::newRow("empty marker, empty reply") << QByteArray() << QByteArray() << empty;
-    QTest::newRow("empty marker, first line without digit")
-        << QByteArray("OK\r\n123\r\n") << QByteArray() << empty;
+    QTest::newRow("empty marker, first line without digit") << QByteArray("OK\r\n123\r\n") << QByteArray() << empty;
     QTest::newRow("marker ends the reply") << QByteArray("123\r\nCALLING") << QByteArray("CALLING") << empty;
     QTest::newRow("NULs before the marker")
         << QByteArray("\0\0RING\0\r\nCALLING 42\r\n", 21) << QByteArray("CALLING") << QByteArray("42");
-    QTest::newRow("NUL inside the number line")
-        << QByteArray("CALLING 12\0" "34\r\nOK\r\n", 19) << QByteArray("CALLING") << QByteArray("12\0" "34", 5);
+    QTest::newRow("NUL inside the number line") << QByteArray("CALLING 12\0"
+                                                              "34\r\nOK\r\n",
+                                                              19)
+                                                << QByteArray("CALLING")
+                                                << QByteArray("12\0"
+                                                              "34",
+                                                              5);
     QTest::newRow("NUL before the digit")
         << QByteArray("CALLING \0 7\r\n", 13) << QByteArray("CALLING") << QByteArray("7");
     QTest::newRow("markup returned unchanged") << QByteArray("CALLING <b>0</b><script>x</script>&amp;\r\n")
-                                               << QByteArray("CALLING")
-                                               << QByteArray("0</b><script>x</script>&amp;");
+                                               << QByteArray("CALLING") << QByteArray("0</b><script>x</script>&amp;");
     QTest::newRow("8-bit bytes kept") << QByteArray("CALLING 5\xe9\xff\r\n") << QByteArray("CALLING")
                                       << QByteArray("5\xe9\xff");
 }

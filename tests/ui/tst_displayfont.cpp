@@ -55,8 +55,8 @@ void tst_DisplayFont::mapping_data()
         << 0x40 << 6 << 900 << QFont::Cursive << false << QFont::PreferAntialias << 900;
     QTest::newRow("decorative, draft") << 0x52 << 1 << 1000 << QFont::Fantasy << false << QFont::PreferDefault << 1000;
     QTest::newRow("don't care") << 0x00 << 0 << 400 << QFont::AnyStyle << false << QFont::PreferDefault << 400;
-    QTest::newRow("unknown family, pitch 3") << 0x63 << 2 << 1200 << QFont::AnyStyle << false << QFont::PreferDefault
-                                             << 1000;
+    QTest::newRow("unknown family, pitch 3")
+        << 0x63 << 2 << 1200 << QFont::AnyStyle << false << QFont::PreferDefault << 1000;
 }
 
 void tst_DisplayFont::mapping()
