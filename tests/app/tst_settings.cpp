@@ -10,6 +10,7 @@ class tst_Settings : public QObject
     Q_OBJECT
 
 private slots:
+    void nativeStoreLocation();
     void emptyStoreGivesDefaults();
     void recordRoundTrip();
     void storedKeys();
@@ -40,6 +41,13 @@ QByteArray tst_Settings::readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The per-user store of the maker, named after the executable.
+void tst_Settings::nativeStoreLocation()
+{
+    const ProfileStore native;
+    QVERIFY2(native.location().endsWith(QStringLiteral("/Brackwen/tst_settings.conf")), qPrintable(native.location()));
 }
 
 void tst_Settings::emptyStoreGivesDefaults()
