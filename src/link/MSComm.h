@@ -45,9 +45,14 @@ public:
 private:
     struct LineSettings;
     void handleError(QSerialPort::SerialPortError error);
+    void closeAfterError();
+    void raisePendingError();
+    void requireOpen() const;
 
     QSerialPort m_port;
     qint16 m_commPort = 1;
+    QString m_portName;
     QString m_settings;
     QString m_pendingError; // a failure seen while idle, raised by the next operation
+    bool m_closeScheduled = false;
 };
