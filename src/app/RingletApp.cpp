@@ -3,16 +3,15 @@
 #include "ProfileStore.h"
 #include "TerminationRequests.h"
 #include "link/Registry.h"
+#include "ui/AppIcon.h"
 #include "ui/MainDlg.h"
-
-#include <QIcon>
 
 CRingletApp::CRingletApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     // The per-user store lives under this maker's key; the application name
     // stays Qt's default, the executable's base name.
     setOrganizationName(QStringLiteral("Brackwen"));
-    setWindowIcon(QIcon(QStringLiteral(":/ringlet.png")));
+    setWindowIcon(appIcon());
     // The program is a sequence of modal runs; a dialog closing between them
     // (the first-run configuration) must not end the process.
     setQuitOnLastWindowClosed(false);

@@ -1,5 +1,6 @@
 #include "AboutDlg.h"
 
+#include "AppIcon.h"
 #include "DialogUnits.h"
 #include "strings.h"
 
@@ -13,7 +14,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     setFixedSize(du.x(235), du.y(55));
 
     auto* icon = new QLabel(this);
-    icon->setPixmap(windowIcon().pixmap(32, 32));
+    icon->setPixmap(appIcon().pixmap(32, 32));
     icon->move(du.x(11), du.y(17));
     icon->adjustSize();
 

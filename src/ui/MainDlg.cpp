@@ -1,5 +1,6 @@
 #include "MainDlg.h"
 
+#include "AppIcon.h"
 #include "AboutDlg.h"
 #include "ConfigDlg.h"
 #include "DialogUnits.h"
@@ -27,7 +28,7 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
 {
     setObjectName(QStringLiteral("IDD_MAIN"));
     setWindowTitle(QString::fromLatin1(Texts::MainTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/ringlet.png")));
+    setWindowIcon(appIcon());
     buildControls();
 }
 
