@@ -9,7 +9,7 @@ inline constexpr char MainTitle[] = "Ringlet";
 inline constexpr char CheckButton[] = "Check";
 inline constexpr char AboutTitle[] = "About ringlet";
 inline constexpr char AboutVersion[] = "ringlet Version 1.0";
-inline constexpr char AboutSecondLine[] = "Shows the number of the last caller";
+inline constexpr char AboutSecondLine[] = "Caller number display";
 
 inline constexpr char OpeningPort[] = "Opening COM port...";
 inline constexpr char SendingCommand[] = "Sending Command...";

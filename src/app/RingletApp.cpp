@@ -1,0 +1,30 @@
+#include "RingletApp.h"
+
+#include "ProfileStore.h"
+#include "TerminationRequests.h"
+#include "link/Registry.h"
+#include "ui/MainDlg.h"
+
+#include <QIcon>
+
+CRingletApp::CRingletApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // The per-user store lives under this maker's key; the application name
+    // stays Qt's default, the executable's base name.
+    setOrganizationName(QStringLiteral("Brackwen"));
+    setWindowIcon(QIcon(QStringLiteral(":/ringlet.png")));
+    // The program is a sequence of modal runs; a dialog closing between them
+    // (the first-run configuration) must not end the process.
+    setQuitOnLastWindowClosed(false);
+}
+
+int CRingletApp::InitInstance()
+{
+    ProfileStore store;
+    const std::unique_ptr<RegistryReader> registry = createSystemRegistryReader();
+    CRingletDlg mainWindow(store, *registry);
+    mainWindow.LoadSettings();
+    closeOnTerminationRequest(&mainWindow);
+    mainWindow.exec();
+    return 0;
+}

@@ -1,0 +1,51 @@
+// What starts a check besides the Check button: the main window's check timer.
+
+#include "app/SettingsRecord.h"
+#include "strings.h"
+#include "ui/MainDlg.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+// The longest period a timer takes (2^31 - 1 ms) holds 35791 whole minutes.
+constexpr qint32 MaxMinutes = 35791;
+
+// An interval below one minute would check back to back for ever, and one past
+// the timer's range would wrap; both are held to the nearest usable period.
+int checkPeriodMs(qint32 minutes)
+{
+    return qBound<qint32>(1, minutes, MaxMinutes) * 60000;
+}
+} // namespace
+
+void CRingletDlg::ApplyAutomation()
+{
+    m_checkTimer.stop();
+    m_checkInterval = 0;
+
+    const bool manualDisabled = m_settings.autoMethod & AutoMethod::DisableManual;
+    m_check->setHidden(manualDisabled);
+    m_check->setEnabled(!manualDisabled);
+
+    if (!(m_settings.autoMethod & AutoMethod::Automate))
+        return;
+
+    switch (m_settings.autoMethod & AutoMethod::ModeMask) {
+    case AutoMethod::ModeEvery:
+        // The first timed check comes one full period from now.
+        m_checkInterval = checkPeriodMs(m_settings.minutes);
+        m_checkTimer.start(m_checkInterval, this);
+        break;
+    case AutoMethod::ModeOnRing:
+    case AutoMethod::ModeOnApp:
+        // Edited and stored, but nothing watches for these yet.
+        break;
+    default: {
+        QMessageBox box(QMessageBox::NoIcon, QString(),
+                        QString::fromLatin1(Texts::AutomationError).arg(m_settings.autoMethod), QMessageBox::Ok, this);
+        box.exec();
+        break;
+    }
+    }
+}

@@ -1,0 +1,45 @@
+// The check cycle: one whole dialogue with the modem, run on the main window.
+
+#include "ExtractNumber.h"
+#include "app/SettingsRecord.h"
+#include "link/StatusDlg.h"
+#include "strings.h"
+#include "ui/MainDlg.h"
+
+#include <QLabel>
+#include <QScopeGuard>
+
+void CRingletDlg::CheckNumber()
+{
+    // The waits below dispatch events, so a timer tick can arrive mid-check.
+    // One check at a time on the port: a check asked for during another is
+    // dropped, the one in progress is about to show a fresh answer anyway.
+    if (m_checkRunning)
+        return;
+    m_checkRunning = true;
+    const auto finished = qScopeGuard([this] {
+        m_checkRunning = false;
+        if (m_closePending)
+            close();
+    });
+
+    const QByteArray commandLine = m_settings.command.toLocal8Bit() + "\r\n";
+    CStatusDlg status(this);
+
+    if (!m_comm.GetPortOpen()) {
+        m_comm.SetPortOpen(true);
+        status.ShowTimedStatus(QString::fromLatin1(Texts::OpeningPort));
+    }
+    m_comm.SetOutput(commandLine);
+    // This second is all the time the modem gets to answer.
+    status.ShowTimedStatus(QString::fromLatin1(Texts::SendingCommand));
+    const QByteArray reply = m_comm.GetInput();
+    if (m_comm.GetPortOpen())
+        m_comm.SetPortOpen(false);
+
+    const QByteArray displayText = ExtractNumber(reply, m_settings.marker.toLocal8Bit());
+    m_number->setText(QString::fromLocal8Bit(displayText));
+    if (m_settings.logFlags & LogFlags::EnableLog)
+        AppendToLog(displayText);
+    m_settings.previousNo = QString::fromLocal8Bit(displayText);
+}

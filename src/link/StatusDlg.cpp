@@ -1,0 +1,56 @@
+#include "StatusDlg.h"
+
+#include "resource.h"
+#include "strings.h"
+#include "ui/DialogUnits.h"
+
+#include <QLabel>
+#include <QTimerEvent>
+
+CStatusDlg::CStatusDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("IDD_STATUS"));
+    setModal(true);
+    const DialogUnits du(font());
+    setFixedSize(du.x(82), du.y(8));
+
+    m_text = new QLabel(QString::fromLatin1(Texts::OpeningPort), this);
+    m_text->setObjectName(QStringLiteral("IDC_STATUS_TEXT"));
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    du.place(m_text, 0, 0, 82, 8);
+}
+
+CStatusDlg::~CStatusDlg() = default;
+
+void CStatusDlg::ShowTimedStatus(const QString& text)
+{
+    statusText = text;
+    // A timed check while the user has minimised the program runs its second
+    // without putting a window on the screen.
+    const QWidget* owner = parentWidget();
+    setAttribute(Qt::WA_DontShowOnScreen, owner && owner->isMinimized());
+    exec();
+}
+
+// Each run starts here: the text goes into the label and the second starts.
+void CStatusDlg::showEvent(QShowEvent* event)
+{
+    m_text->setText(statusText);
+    m_timer.start(WaitMs, this);
+    QDialog::showEvent(event);
+}
+
+void CStatusDlg::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_timer.timerId()) {
+        QDialog::timerEvent(event);
+        return;
+    }
+    m_timer.stop();
+    statusText = m_text->text();
+    accept();
+}
+
+// Escape must not cut the wait short: the modem's second would be lost.
+void CStatusDlg::reject() {}

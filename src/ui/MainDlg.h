@@ -36,6 +36,13 @@ public:
 
     // Fills the record and creates the display font from the store.
     void LoadSettings();
+    // Initialises the window before it is first shown: window-menu items, icon,
+    // the first-run configuration, then port, automation and font. Returns false
+    // when the user left the first-run configuration: the program then ends
+    // without running the window and without storing anything.
+    bool OnInitDialog();
+    // Initialises, then runs the window modally until it is closed.
+    int exec() override;
     // The close sequence: stop the timer, store the settings, drop the font, end the run.
     void OnClose();
 
@@ -65,12 +72,11 @@ protected:
     void reject() override;
     void timerEvent(QTimerEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
     void buildControls();
-    void OnInitDialog();
-    void runFirstRunConfiguration();
 
     ProfileStore& m_store;
     const RegistryReader& m_registry;
@@ -85,4 +91,5 @@ private:
     bool m_initialised = false;
     bool m_closed = false;
     bool m_checkRunning = false;
+    bool m_closePending = false; // a close request that arrived during a check
 };
