@@ -17,6 +17,10 @@ inline constexpr char SendingCommand[] = "Sending Command...";
 inline constexpr char CantFindString[] = "Can't find string";
 inline constexpr char BufferEmpty[] = "BUFFER EMPTY";
 
+// Call log failures: %1 the log file, %2 the system's reason.
+inline constexpr char LogOpenFailed[] = "Couldn't open the call log %1: %2. This call was not logged.";
+inline constexpr char LogWriteFailed[] = "Couldn't write to the call log %1: %2. This call may not be logged.";
+
 inline constexpr char AutomationError[] = "Automation error %1";
 inline constexpr char RegistryCaution[] = "Couldn't access registry key";
 inline constexpr char CautionCaption[] = "Caution";

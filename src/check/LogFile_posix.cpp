@@ -1,0 +1,54 @@
+#include "LogFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+LogAppendResult failure(LogAppendStatus status, int error)
+{
+    return {status, std::strerror(error)};
+}
+
+// The lock is the file's, taken on this descriptor; closing it lets go.
+LogAppendResult writeAtEnd(int fd, const std::string& bytes)
+{
+    if (::lseek(fd, 0, SEEK_END) < 0)
+        return failure(LogAppendStatus::WriteFailed, errno);
+    ssize_t written;
+    do {
+        written = ::write(fd, bytes.data(), bytes.size());
+    } while (written < 0 && errno == EINTR);
+    if (written < 0)
+        return failure(LogAppendStatus::WriteFailed, errno);
+    if (static_cast<size_t>(written) != bytes.size())
+        return {LogAppendStatus::WriteFailed,
+                "only " + std::to_string(written) + " of " + std::to_string(bytes.size()) + " bytes were written"};
+    return {};
+}
+
+} // namespace
+
+LogAppendResult appendExclusive(const std::string& path, const std::string& bytes)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return failure(LogAppendStatus::OpenFailed, errno);
+
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        if (error == EWOULDBLOCK)
+            return {LogAppendStatus::OpenFailed, "the file is in use by another program"};
+        return failure(LogAppendStatus::OpenFailed, error);
+    }
+
+    const LogAppendResult result = writeAtEnd(fd, bytes);
+    // Not retried on EINTR: on Linux the descriptor is gone either way.
+    if (::close(fd) != 0 && result.status == LogAppendStatus::Written)
+        return failure(LogAppendStatus::WriteFailed, errno);
+    return result;
+}

@@ -1,0 +1,55 @@
+#include "LogFile.h"
+
+#include <windows.h>
+
+namespace {
+
+std::string systemMessage(DWORD error)
+{
+    char buffer[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                        buffer, sizeof buffer, nullptr);
+    std::string message(buffer, length);
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == '.'))
+        message.pop_back();
+    if (message.empty())
+        message = "system error " + std::to_string(error);
+    return message;
+}
+
+LogAppendResult failure(LogAppendStatus status)
+{
+    return {status, systemMessage(GetLastError())};
+}
+
+LogAppendResult writeAtEnd(HANDLE file, const std::string& bytes)
+{
+    LARGE_INTEGER zero = {};
+    if (!SetFilePointerEx(file, zero, nullptr, FILE_END))
+        return failure(LogAppendStatus::WriteFailed);
+    if (bytes.size() > MAXDWORD)
+        return {LogAppendStatus::WriteFailed, "the line is too long"};
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        return failure(LogAppendStatus::WriteFailed);
+    if (written != bytes.size())
+        return {LogAppendStatus::WriteFailed,
+                "only " + std::to_string(written) + " of " + std::to_string(bytes.size()) + " bytes were written"};
+    return {};
+}
+
+} // namespace
+
+LogAppendResult appendExclusive(const std::string& path, const std::string& bytes)
+{
+    // Share mode 0: no other opener, reading or writing, while the line goes in.
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return failure(LogAppendStatus::OpenFailed);
+
+    const LogAppendResult result = writeAtEnd(file, bytes);
+    if (!CloseHandle(file) && result.status == LogAppendStatus::Written)
+        return failure(LogAppendStatus::WriteFailed);
+    return result;
+}

@@ -37,7 +37,8 @@ void CStatusDlg::ShowTimedStatus(const QString& text)
 void CStatusDlg::showEvent(QShowEvent* event)
 {
     m_text->setText(statusText);
-    m_timer.start(WaitMs, this);
+    // Precise: a coarse timer may end the modem's second up to 5% early or late.
+    m_timer.start(WaitMs, Qt::PreciseTimer, this);
     QDialog::showEvent(event);
 }
 

@@ -25,6 +25,9 @@ struct LogFont
 
     // The face name field holds at most this many bytes before its terminating zero.
     static constexpr int MaxFaceNameBytes = 31;
+    // What of `name` fits the field: up to the first zero byte, then at most
+    // MaxFaceNameBytes bytes, cut so that no UTF-8 sequence is split.
+    static QByteArray fitFaceName(const QByteArray& name);
 
     bool operator==(const LogFont& other) const;
     bool operator!=(const LogFont& other) const { return !(*this == other); }

@@ -1,0 +1,196 @@
+#include "MemoryRegistry.h"
+#include "MessageBoxWatcher.h"
+#include "TempProfile.h"
+
+#include "app/Settings.h"
+#include "app/TerminationRequests.h"
+#include "strings.h"
+#include "ui/MainDlg.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+
+#include <csignal>
+
+// The main window's life: what it shows at start and what it stores at the end.
+class TestMainDlg : public QObject
+{
+    Q_OBJECT
+
+private:
+    // A store that skips the first-run configuration: a port is already chosen.
+    static void chooseAPort(TempProfile& profile)
+    {
+        profile.store().writeString(QStringLiteral("ringlet"), QStringLiteral("port"), QStringLiteral("ttyS0"));
+        profile.store().flush();
+    }
+
+    static QStringList storedKeys(const TempProfile& profile)
+    {
+        QSettings ini(profile.path(), QSettings::IniFormat);
+        return ini.allKeys();
+    }
+
+    static QMenu* visibleMenu()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* menu = qobject_cast<QMenu*>(widget); menu && menu->isVisible())
+                return menu;
+        return nullptr;
+    }
+
+    static QStringList actionTexts(const QMenu* menu)
+    {
+        QStringList texts;
+        for (const QAction* action : menu->actions())
+            if (!action->isSeparator())
+                texts << action->text();
+        return texts;
+    }
+
+    // Every way of ending the window must store the run's settings.
+    void verifyRunWasStored(const TempProfile& profile, const CRingletDlg& dlg)
+    {
+        QCOMPARE(readSettingsRecord(*profile.reopen()), dlg.settings());
+        QCOMPARE(readLogFont(*profile.reopen()), LogFont());
+    }
+
+private slots:
+    void labelStartsEmptyEvenWithAStoredPreviousNumber()
+    {
+        TempProfile profile;
+        chooseAPort(profile);
+        profile.store().writeString(QStringLiteral("ringlet"), QStringLiteral("previousno"), QStringLiteral("0123"));
+        MemoryRegistry registry;
+        CRingletDlg dlg(profile.store(), registry);
+        dlg.LoadSettings();
+        dlg.show();
+        QCOMPARE(dlg.settings().previousNo, QStringLiteral("0123"));
+        QCOMPARE(dlg.numberLabel()->text(), QString());
+        QCOMPARE(dlg.numberLabel()->textFormat(), Qt::PlainText);
+        QVERIFY(dlg.checkButton()->isVisible());
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Ringlet"));
+    }
+
+    void closeRequestStopsTheTimerAndStoresEveryKey()
+    {
+        TempProfile profile;
+        chooseAPort(profile);
+        MemoryRegistry registry;
+        CRingletDlg dlg(profile.store(), registry);
+        dlg.LoadSettings();
+        dlg.settings().autoMethod = 8;
+        dlg.settings().previousNo = QStringLiteral("0987 654");
+        dlg.show();
+        dlg.ApplyAutomation();
+        QVERIFY(dlg.isCheckTimerActive());
+
+        QVERIFY(dlg.close());
+        QVERIFY(!dlg.isCheckTimerActive());
+        QVERIFY(!dlg.isVisible());
+        verifyRunWasStored(profile, dlg);
+        const QStringList keys = storedKeys(profile);
+        for (const char* key : {"anotherapp", "anotherport", "automethod", "command", "log", "minuits", "port",
+                                "previousno", "string", "setting"})
+            QVERIFY2(keys.contains(QStringLiteral("ringlet/") + key), key);
+        for (const char* key : {"charset", "clipprecision", "escapement", "facename", "height", "italic",
+                                "orientation", "outprecision", "pitchandfamily", "quality", "strikeout",
+                                "underline", "weight", "width"})
+            QVERIFY2(keys.contains(QStringLiteral("font/") + key), key);
+    }
+
+    void escapeEndsTheWindowThroughTheCloseSequence()
+    {
+        TempProfile profile;
+        chooseAPort(profile);
+        MemoryRegistry registry;
+        CRingletDlg dlg(profile.store(), registry);
+        dlg.LoadSettings();
+        dlg.show();
+        dlg.settings().previousNo = QStringLiteral("changed during the run");
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        QVERIFY(!dlg.isVisible());
+        verifyRunWasStored(profile, dlg);
+    }
+
+    void terminationSignalEndsTheWindowThroughTheCloseSequence()
+    {
+        TempProfile profile;
+        chooseAPort(profile);
+        MemoryRegistry registry;
+        CRingletDlg dlg(profile.store(), registry);
+        dlg.LoadSettings();
+        dlg.show();
+        closeOnTerminationRequest(&dlg);
+        dlg.settings().command = QStringLiteral("ATZ");
+        std::raise(SIGTERM);
+        QTRY_VERIFY(!dlg.isVisible());
+        verifyRunWasStored(profile, dlg);
+    }
+
+    void windowMenuOffersAboutAndConfiguration()
+    {
+        TempProfile profile;
+        chooseAPort(profile);
+        MemoryRegistry registry;
+        CRingletDlg dlg(profile.store(), registry);
+        dlg.LoadSettings();
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+
+        const QStringList expected{QString::fromLatin1(Texts::AboutMenuItem), QString::fromLatin1(Texts::ConfigMenuItem)};
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), dlg.mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(&dlg, &rightClick);
+        QTRY_VERIFY(visibleMenu());
+        QCOMPARE(actionTexts(visibleMenu()), expected);
+        visibleMenu()->close();
+        QTRY_VERIFY(!visibleMenu());
+
+        QTest::keyClick(&dlg, Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(visibleMenu());
+        QCOMPARE(actionTexts(visibleMenu()), expected);
+        visibleMenu()->close();
+    }
+
+    void aboutItemRunsTheAboutBox()
+    {
+        TempProfile profile;
+        chooseAPort(profile);
+        MemoryRegistry registry;
+        CRingletDlg dlg(profile.store(), registry);
+        dlg.LoadSettings();
+        dlg.show();
+        QString title;
+        QTimer::singleShot(0, &dlg, [&] {
+            QWidget* about = QApplication::activeModalWidget();
+            title = about ? about->windowTitle() : QString();
+            if (about)
+                about->close();
+        });
+        dlg.OnSysCommand(0x0010 | 0x3); // the low four bits are not part of the command
+        QCOMPARE(title, QStringLiteral("About ringlet"));
+    }
+
+    void refusedLineSettingIsReportedAndSkipsTheRestOfTheStart()
+    {
+        TempProfile profile;
+        chooseAPort(profile);
+        profile.store().writeString(QStringLiteral("ringlet"), QStringLiteral("setting"), QStringLiteral("fast,x"));
+        profile.store().writeInt(QStringLiteral("ringlet"), QStringLiteral("automethod"), 8);
+        MemoryRegistry registry;
+        CRingletDlg dlg(profile.store(), registry);
+        dlg.LoadSettings();
+        MessageBoxWatcher boxes;
+        dlg.show();
+        QTRY_COMPARE(boxes.count(), 1);
+        QVERIFY(!dlg.isCheckTimerActive()); // automation was not applied
+        QVERIFY(dlg.isVisible());           // the window runs on
+    }
+};
+
+QTEST_MAIN(TestMainDlg)
+#include "tst_maindlg.moc"
