@@ -14,16 +14,10 @@ constexpr quint8 FamilyModern = 0x30;
 constexpr quint8 FamilyScript = 0x40;
 constexpr quint8 FamilyDecorative = 0x50;
 
-// Whole characters only, so a multibyte character is never cut in half.
+// The face name is kept as UTF-8, cut at whole characters.
 QByteArray faceNameBytes(const QString& family)
 {
-    QString name = family;
-    QByteArray bytes = name.toLocal8Bit();
-    while (bytes.size() > LogFont::MaxFaceNameBytes) {
-        name.chop(name.size() >= 2 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
-        bytes = name.toLocal8Bit();
-    }
-    return bytes;
+    return LogFont::fitFaceName(family.toUtf8());
 }
 
 qint32 characterHeight(const QFont& font, int logicalDpi)

@@ -117,7 +117,7 @@ void TestFirstRun::chosenFontOutlivesCancel()
     QCOMPARE(dialog.exec(), int(QDialog::Rejected));
 
     const LogFont chosen = setup.main.displayFont().description();
-    QCOMPARE(QString::fromLocal8Bit(chosen.faceName), selected);
+    QCOMPARE(QString::fromUtf8(chosen.faceName), selected);
     QCOMPARE(chosen.height, -qRound(24 * setup.main.logicalDpiY() / 72.0));
     QCOMPARE(chosen.charSet, LogFont().charSet);
     QCOMPARE(setup.main.numberLabel()->font().family(), setup.main.displayFont().font().family());

@@ -103,8 +103,7 @@ void TestFontChoice::faceNameIsCutAtWholeCharacters_data()
     QTest::newRow("32 bytes cut") << QString(32, QLatin1Char('b')) << QByteArray(31, 'b');
     // 30 ASCII bytes and a two-byte letter make 32: the letter goes whole.
     QTest::newRow("multibyte at the edge") << QString(30, QLatin1Char('c')) + QChar(0x00E9) << QByteArray(30, 'c');
-    QTest::newRow("multibyte inside") << QStringLiteral("Caf\u00e9 Sans")
-                                      << QStringLiteral("Caf\u00e9 Sans").toLocal8Bit();
+    QTest::newRow("multibyte inside") << QStringLiteral("Caf\u00e9 Sans") << QStringLiteral("Caf\u00e9 Sans").toUtf8();
 }
 
 void TestFontChoice::faceNameIsCutAtWholeCharacters()
