@@ -87,9 +87,6 @@ void CConfigDlg::buildControls()
     m_modeGroup->addButton(m_every, 0);
     m_modeGroup->addButton(m_onRing, 1);
     m_modeGroup->addButton(m_onApp, 2);
-    // The radio buttons carry no tab stop; they are reached by mouse only.
-    for (QAbstractButton* radio : m_modeGroup->buttons())
-        radio->setFocusPolicy(Qt::ClickFocus);
 
     // Digits only while typing; a pasted or empty text is caught at OK.
     m_minutesEdit->setValidator(
@@ -133,11 +130,13 @@ void CConfigDlg::placeControls()
     units.place(m_font, 245, 41, 50, 14);
 }
 
+// Tab treats the exclusive mode buttons as one stop; arrow keys move among them.
 void CConfigDlg::setTemplateTabOrder()
 {
-    const QList<QWidget*> order{m_portList,    m_commandEdit,      m_markerEdit,  m_enableLogBox,    m_ignoreSameBox,
-                                m_automateBox, m_disableManualBox, m_minutesEdit, m_anotherPortList, m_anotherAppEdit,
-                                m_ok,          m_cancel,           m_font};
+    const QList<QWidget*> order{m_portList,       m_commandEdit, m_markerEdit,       m_enableLogBox,
+                                m_ignoreSameBox,  m_automateBox, m_disableManualBox, m_every,
+                                m_onRing,         m_onApp,       m_minutesEdit,      m_anotherPortList,
+                                m_anotherAppEdit, m_ok,          m_cancel,           m_font};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }

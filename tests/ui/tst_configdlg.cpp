@@ -333,10 +333,10 @@ void TestConfigDlg::templateOrderAndTexts()
     QCOMPARE(control<QPushButton>(&dialog, "IDC_FONT")->text(), QStringLiteral("Font...."));
     QVERIFY(control<QPushButton>(&dialog, "IDOK")->isDefault());
 
-    const QStringList tabStops{
-        "IDC_PORT",     "IDC_COMMAND",        "IDC_MARKER",  "IDC_ENABLE_LOG",   "IDC_IGNORE_SAME",
-        "IDC_AUTOMATE", "IDC_DISABLE_MANUAL", "IDC_MINUTES", "IDC_ANOTHER_PORT", "IDC_ANOTHER_APP",
-        "IDOK",         "IDCANCEL",           "IDC_FONT"};
+    const QStringList tabStops{"IDC_PORT",        "IDC_COMMAND",  "IDC_MARKER",         "IDC_ENABLE_LOG",
+                               "IDC_IGNORE_SAME", "IDC_AUTOMATE", "IDC_DISABLE_MANUAL", "IDC_EVERY",
+                               "IDC_ON_RING",     "IDC_ON_APP",   "IDC_MINUTES",        "IDC_ANOTHER_PORT",
+                               "IDC_ANOTHER_APP", "IDOK",         "IDCANCEL",           "IDC_FONT"};
     QStringList chain;
     QWidget* widget = control<QWidget>(&dialog, "IDC_PORT");
     do {
