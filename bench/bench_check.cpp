@@ -1,0 +1,97 @@
+// The check cycle against the modem simulator: its own cost on top of the
+// one-second waits, and what 100 checks in a row leave behind in memory and
+// file descriptors.
+#include "MemoryRegistry.h"
+#include "ModemSimulator.h"
+#include "ProcessUsage.h"
+#include "TempProfile.h"
+
+#include "app/RingletError.h"
+#include "ui/MainDlg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+int openDescriptors()
+{
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
+}
+
+// Milliseconds one check takes beyond its waits.
+double timeCheck(CRingletDlg& dlg, int waits)
+{
+    QElapsedTimer clock;
+    clock.start();
+    dlg.CheckNumber();
+    return clock.nsecsElapsed() / 1e6 - waits * 1000.0;
+}
+
+bool report(const char* what, double value, double limit, const char* unit)
+{
+    const bool ok = value <= limit;
+    std::printf("  %s: %.1f %s (target <= %.0f %s) -> %s\n", what, value, unit, limit, unit, ok ? "PASS" : "FAIL");
+    return ok;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+
+    ModemSimulator modem;
+    if (!modem.start()) {
+        std::puts("  the modem simulator did not start");
+        return 1;
+    }
+    QTemporaryDir workDir;
+    QDir::setCurrent(workDir.path());
+    TempProfile profile;
+    MemoryRegistry registry;
+    CRingletDlg dlg(profile.store(), registry);
+    dlg.settings().port = modem.devicePath();
+    dlg.settings().logFlags = 1;
+    dlg.show();
+
+    bool ok = true;
+    try {
+        std::vector<double> closed, open;
+        for (int i = 0; i < 10; ++i)
+            closed.push_back(timeCheck(dlg, 2));
+        for (int i = 0; i < 10; ++i) {
+            dlg.comm().SetPortOpen(true);
+            open.push_back(timeCheck(dlg, 1));
+        }
+        ok &= report("check with the port closed, beyond its two waits (median of 10)", median(closed), 30, "ms");
+        ok &= report("check with the port open, beyond its one wait (median of 10)", median(open), 30, "ms");
+
+        const int rounds = quick ? 20 : 100;
+        const qint64 residentBefore = ProcessUsage::residentKb();
+        const int descriptorsBefore = openDescriptors();
+        for (int i = 0; i < rounds; ++i)
+            dlg.CheckNumber();
+        const double grownKb = ProcessUsage::residentKb() - residentBefore;
+        std::printf("  %d checks in a row:\n", rounds);
+        ok &= report("resident memory growth", grownKb, 1024, "KiB");
+        ok &= report("file descriptors left open", openDescriptors() - descriptorsBefore, 0, "");
+    } catch (const RingletError& error) {
+        std::printf("  check failed: %s\n", qPrintable(error.description()));
+        return 1;
+    }
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,194 @@
+#include "MemoryRegistry.h"
+#include "MessageBoxWatcher.h"
+#include "ModemSimulator.h"
+#include "ProcessUsage.h"
+#include "TempProfile.h"
+
+#include "ui/MainDlg.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+// Whole checks over a real pseudo-terminal, against the project's modem simulator.
+class TestCheckNumber : public QObject
+{
+    Q_OBJECT
+
+private:
+    // One main window in a working directory of its own (the call log lands there).
+    struct Rig
+    {
+        explicit Rig(const QString& port)
+        {
+            QDir::setCurrent(workDir.path());
+            dlg.settings().port = port;
+            dlg.settings().logFlags = 1;
+            dlg.show();
+        }
+        ~Rig() { QDir::setCurrent(QDir::tempPath()); }
+
+        // Presses Check as the user does: errors end up in a message box.
+        void pressCheck() { QTest::mouseClick(dlg.checkButton(), Qt::LeftButton); }
+        QList<QByteArray> logLines() const
+        {
+            QFile log(workDir.filePath(QStringLiteral("ringlet.log")));
+            if (!log.open(QIODevice::ReadOnly))
+                return {};
+            QList<QByteArray> lines = log.readAll().split('\n');
+            lines.removeLast(); // after the last line end
+            return lines;
+        }
+
+        QTemporaryDir workDir;
+        TempProfile profile;
+        MemoryRegistry registry;
+        CRingletDlg dlg{profile.store(), registry};
+        MessageBoxWatcher boxes;
+    };
+
+private slots:
+    void checkShowsTheNumberLogsItAndRemembersIt()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0123 456789")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        rig.pressCheck();
+
+        QCOMPARE(rig.boxes.texts(), QStringList());
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0123 456789"));
+        QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("0123 456789"));
+        const QList<QByteArray> lines = rig.logLines();
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines[0].startsWith("0123 456789 @ ") && lines[0].endsWith('\r'), lines[0].constData());
+        QCOMPARE(modem.transcript(), QByteArray("AT\\L1\r\n"));
+        QVERIFY(!rig.dlg.comm().GetPortOpen());
+    }
+
+    void repeatsAreSkippedOnlyWhenAsked()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("555,555,777")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        rig.dlg.settings().logFlags = 3;
+        rig.dlg.settings().previousNo = QStringLiteral("777"); // the last result of the previous run
+        for (int check = 0; check < 3; ++check)
+            rig.pressCheck();
+        // 555, 555 (skipped), 777
+        const QList<QByteArray> lines = rig.logLines();
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith("555 @ "));
+        QVERIFY(lines[1].startsWith("777 @ "));
+
+        // The first check of a run equal to the stored previous number adds nothing.
+        rig.pressCheck(); // 555 again: differs from 777, logged
+        rig.dlg.settings().previousNo = QStringLiteral("555");
+        rig.pressCheck(); // 555 again: equal to the previous, skipped
+        QCOMPARE(rig.logLines().size(), 3);
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("555"));
+    }
+
+    void modemAnsweringAfterTheSecondGivesCantFindString()
+    {
+        ModemSimulator modem({QStringLiteral("--delay-ms"), QStringLiteral("1500")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        rig.pressCheck();
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("Can't find string"));
+        QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("Can't find string"));
+    }
+
+    void emptyCommandStillSendsTheLineEnd()
+    {
+        ModemSimulator modem;
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        rig.dlg.settings().command.clear();
+        rig.pressCheck();
+        QCOMPARE(modem.transcript(), QByteArray("\r\n"));
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("Can't find string"));
+    }
+
+    void missingPortIsOneMessageAndChangesNothing()
+    {
+        Rig rig(QStringLiteral("/dev/ringlet-no-such-port"));
+        rig.dlg.numberLabel()->setText(QStringLiteral("earlier"));
+        rig.dlg.settings().previousNo = QStringLiteral("earlier");
+        rig.pressCheck();
+        QCOMPARE(rig.boxes.count(), 1);
+        QVERIFY2(rig.boxes.texts()[0].contains(QStringLiteral("ringlet-no-such-port")), qPrintable(rig.boxes.texts()[0]));
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("earlier"));
+        QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("earlier"));
+        QVERIFY(rig.logLines().isEmpty());
+        QVERIFY(!QFile::exists(rig.workDir.filePath(QStringLiteral("ringlet.log"))));
+    }
+
+    void modemHangingUpMidCheckIsOneErrorAndTheNextCheckWorks()
+    {
+        ModemSimulator modem({QStringLiteral("--hangup-after-command")});
+        QVERIFY(modem.start());
+        Rig rig(modem.linkPath());
+        rig.pressCheck();
+        QCOMPARE(rig.boxes.count(), 1);
+        QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("NA"));
+        QVERIFY(rig.logLines().isEmpty());
+
+        // No busy loop left behind on the dead line.
+        const qint64 cpuBefore = ProcessUsage::cpuTimeMs();
+        QTest::qWait(500);
+        QVERIFY2(ProcessUsage::cpuTimeMs() - cpuBefore < 100, "the process kept busy after the hang-up");
+
+        QVERIFY(modem.restart(QStringList{QStringLiteral("--numbers"), QStringLiteral("0444")}));
+        rig.pressCheck();
+        QCOMPARE(rig.boxes.count(), 1);
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0444"));
+    }
+
+    void floodingModemKeepsMemoryBounded()
+    {
+        ModemSimulator modem({QStringLiteral("--flood")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        const qint64 residentBefore = ProcessUsage::residentKb();
+        rig.pressCheck();
+        rig.pressCheck();
+        QCOMPARE(rig.boxes.count(), 0);
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0123456789"));
+        QVERIFY2(ProcessUsage::residentKb() - residentBefore < 8 * 1024,
+                 qPrintable(QString::number(ProcessUsage::residentKb() - residentBefore)));
+    }
+
+    void checkAskedForDuringAnotherIsDropped()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0111,0222")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        // As a timer tick would, in the middle of the check's waits.
+        QTimer::singleShot(1500, &rig.dlg, [&] { rig.dlg.CheckNumber(); });
+        rig.dlg.CheckNumber();
+        QTest::qWait(100);
+        QCOMPARE(modem.transcript(), QByteArray("AT\\L1\r\n"));
+        QCOMPARE(rig.logLines().size(), 1);
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0111"));
+    }
+
+    void closeRequestDuringACheckWaitsForItsResult()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0333")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        QTimer::singleShot(500, &rig.dlg, [&] { rig.dlg.close(); });
+        rig.pressCheck();
+        QTRY_VERIFY(!rig.dlg.isVisible());
+        const auto stored = rig.profile.reopen();
+        QCOMPARE(stored->readString(QStringLiteral("ringlet"), QStringLiteral("previousno"), QString()),
+                 QStringLiteral("0333"));
+    }
+};
+
+QTEST_MAIN(TestCheckNumber)
+#include "tst_checknumber.moc"
