@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MemoryRegistry.h"
 #include "MessageBoxWatcher.h"
 #include "TempProfile.h"
 #include "link/Registry.h"
@@ -17,65 +18,19 @@
 #include <functional>
 #include <vector>
 
-// A serial device map held in memory, honouring the capacities it is asked
-// with, as the registry does. The Windows registry cannot exist here.
-class DeviceMapRegistry : public RegistryReader
+inline void addPort(MemoryRegistry& registry, const std::string& valueName, const std::string& port)
 {
-public:
-    struct Value {
-        std::string name;
-        unsigned long type;
-        std::string data;
-    };
+    registry.setString(Registry::SerialDeviceMap, valueName, port);
+}
 
-    std::vector<Value> values;
-    bool opens = true;
-    long failingIndex = -1; // the index whose read fails with AccessDenied
+// A main window over a temporary profile and a device map that opens, empty.
+struct ConfigSetup {
+    ConfigSetup() { registry.addKey(Registry::SerialDeviceMap); }
 
-    void addPort(const std::string& name, const std::string& port)
-    {
-        values.push_back({name, Registry::TypeSz, port + '\0'});
-    }
-
-    std::unique_ptr<RegistryKey> openLocalMachineKey(const std::string& path) const override
-    {
-        if (path != Registry::SerialDeviceMap || !opens)
-            return nullptr;
-        return std::make_unique<Key>(*this);
-    }
-
-private:
-    class Key : public RegistryKey
-    {
-    public:
-        explicit Key(const DeviceMapRegistry& map) : m_map(map) {}
-
-        long enumValue(unsigned long index, unsigned long nameCapacity, unsigned long dataCapacity, std::string& name,
-                       unsigned long& type, std::string& data) override
-        {
-            if (long(index) == m_map.failingIndex)
-                return Registry::AccessDenied;
-            if (index >= m_map.values.size())
-                return Registry::NoMoreItems;
-            const Value& value = m_map.values.at(index);
-            if (value.name.size() + 1 > nameCapacity || value.data.size() > dataCapacity)
-                return Registry::MoreData;
-            name = value.name;
-            type = value.type;
-            data = value.data;
-            return Registry::Success;
-        }
-
-        long queryValue(const std::string&, unsigned long, unsigned long&, std::string&) override
-        {
-            return Registry::FileNotFound;
-        }
-
-        long close() override { return Registry::Success; }
-
-    private:
-        const DeviceMapRegistry& m_map;
-    };
+    TempProfile profile;
+    MemoryRegistry registry;
+    CRingletDlg main{profile.store(), registry};
+    MessageBoxWatcher boxes;
 };
 
 // Runs `act` on each modal dialog of type Dialog as it comes up, one action per
@@ -111,6 +66,20 @@ private:
 template <typename Widget> Widget* control(const QWidget* dialog, const char* name)
 {
     return dialog->findChild<Widget*>(QLatin1String(name));
+}
+
+// Runs the dialog modally, does `before` in it, then presses OK; whether the
+// run ended accepted.
+inline bool pressOk(CConfigDlg& dialog, const std::function<void()>& before = {})
+{
+    QTimer::singleShot(0, &dialog, [&dialog, before] {
+        if (before)
+            before();
+        control<QPushButton>(&dialog, "IDOK")->click();
+        if (dialog.isVisible())
+            dialog.reject();
+    });
+    return dialog.exec() == QDialog::Accepted;
 }
 
 inline QStringList entriesOf(const QComboBox* list)

@@ -7,18 +7,13 @@
 #include <QTest>
 
 namespace {
-struct Setup {
+struct Setup : ConfigSetup {
     Setup()
     {
-        registry.addPort("\\Device\\Serial0", "COM1");
-        registry.addPort("\\Device\\Serial1", "COM2");
+        addPort(registry, "\\Device\\Serial0", "COM1");
+        addPort(registry, "\\Device\\Serial1", "COM2");
         main.settings().port = QStringLiteral("COM1");
     }
-
-    TempProfile profile;
-    DeviceMapRegistry registry;
-    CRingletDlg main{profile.store(), registry};
-    MessageBoxWatcher boxes;
 };
 
 QString checkedMode(const QWidget* dialog)
@@ -28,17 +23,6 @@ QString checkedMode(const QWidget* dialog)
             return QString::fromLatin1(name);
     }
     return QString();
-}
-
-// Presses OK inside the modal run and reports whether the run ended accepted.
-bool pressOk(CConfigDlg& dialog)
-{
-    QTimer::singleShot(0, &dialog, [&dialog] {
-        control<QPushButton>(&dialog, "IDOK")->click();
-        if (dialog.isVisible())
-            dialog.reject();
-    });
-    return dialog.exec() == QDialog::Accepted;
 }
 } // namespace
 

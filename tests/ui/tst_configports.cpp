@@ -6,24 +6,7 @@
 #include <QTest>
 
 namespace {
-struct Setup {
-    TempProfile profile;
-    DeviceMapRegistry registry;
-    CRingletDlg main{profile.store(), registry};
-    MessageBoxWatcher boxes;
-};
-
-bool pressOk(CConfigDlg& dialog, const std::function<void()>& before = {})
-{
-    QTimer::singleShot(0, &dialog, [&dialog, before] {
-        if (before)
-            before();
-        control<QPushButton>(&dialog, "IDOK")->click();
-        if (dialog.isVisible())
-            dialog.reject();
-    });
-    return dialog.exec() == QDialog::Accepted;
-}
+using Setup = ConfigSetup;
 } // namespace
 
 class TestConfigPorts : public QObject
@@ -48,7 +31,7 @@ void TestConfigPorts::listsAreSortedAlike()
 {
     Setup setup;
     for (const char* port : {"COM10", "com2", "COM1", "ttyUSB0"})
-        setup.registry.addPort("\\Device\\Serial", port);
+        addPort(setup.registry, std::string("\\Device\\") + port, port);
     CConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     const QStringList sorted{"COM1", "COM10", "com2", "ttyUSB0"};
@@ -59,9 +42,9 @@ void TestConfigPorts::listsAreSortedAlike()
 void TestConfigPorts::lastMatchingPortIsPreselected()
 {
     Setup setup;
-    setup.registry.addPort("\\Device\\Serial0", "COM1");
-    setup.registry.addPort("\\Device\\Serial1", "COM01");
-    setup.registry.addPort("\\Device\\Serial2", "COM2");
+    addPort(setup.registry, "\\Device\\Serial0", "COM1");
+    addPort(setup.registry, "\\Device\\Serial1", "COM01");
+    addPort(setup.registry, "\\Device\\Serial2", "COM2");
     setup.main.comm().SetCommPort(1);
     CConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
@@ -76,7 +59,7 @@ void TestConfigPorts::lastMatchingPortIsPreselected()
 void TestConfigPorts::noMatchSelectsNothing()
 {
     Setup setup;
-    setup.registry.addPort("\\Device\\Serial0", "COM2");
+    addPort(setup.registry, "\\Device\\Serial0", "COM2");
     setup.main.comm().SetCommPort(1);
     CConfigDlg dialog(&setup.main);
     QVERIFY(pressOk(dialog));
@@ -99,11 +82,13 @@ void TestConfigPorts::unreadableMapFallsBack()
     QFETCH(int, failingIndex);
 
     Setup setup;
-    setup.registry.opens = opens;
-    setup.registry.failingIndex = failingIndex;
-    setup.registry.addPort("\\Device\\Serial0", "COM7");
-    setup.registry.addPort("\\Device\\Serial1", "COM0");
-    setup.registry.addPort("\\Device\\Serial2", "COM9");
+    if (!opens)
+        setup.registry.refuseOpen(Registry::SerialDeviceMap);
+    if (failingIndex >= 0)
+        setup.registry.failEnumAt(Registry::SerialDeviceMap, failingIndex, Registry::AccessDenied);
+    addPort(setup.registry, "\\Device\\Serial0", "COM7");
+    addPort(setup.registry, "\\Device\\Serial1", "COM0");
+    addPort(setup.registry, "\\Device\\Serial2", "COM9");
     setup.main.comm().SetCommPort(2);
     CConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
@@ -132,9 +117,9 @@ void TestConfigPorts::longValuesAreReadAgain()
 {
     Setup setup;
     const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
-    setup.registry.addPort("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", byId);
-    setup.registry.addPort("\\Device\\USBSER000", "COM5"); // a name past 15 characters
-    setup.registry.addPort("\\Device\\Serial0", "COM1");
+    addPort(setup.registry, "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", byId);
+    addPort(setup.registry, "\\Device\\USBSER000", "COM5"); // a name past 15 characters
+    addPort(setup.registry, "\\Device\\Serial0", "COM1");
     CConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     QCOMPARE(entriesOf(control<QComboBox>(&dialog, "IDC_PORT")),
@@ -148,10 +133,12 @@ void TestConfigPorts::longValuesAreReadAgain()
 void TestConfigPorts::otherValueTypesAddNothing()
 {
     Setup setup;
-    setup.registry.values.push_back({"\\Device\\Serial0", Registry::TypeDword, std::string("\x01\0\0\0", 4)});
-    setup.registry.values.push_back({"\\Device\\Serial1", Registry::TypeBinary, "COM8"});
-    setup.registry.addPort("\\Device\\Serial2", "COM3");
-    setup.registry.values.push_back({"\\Device\\Serial3", Registry::TypeSz, std::string("COM4\0junk", 9)});
+    setup.registry.setValue(Registry::SerialDeviceMap,
+                            {"\\Device\\Serial0", Registry::TypeDword, std::string("\x01\0\0\0", 4)});
+    setup.registry.setValue(Registry::SerialDeviceMap, {"\\Device\\Serial1", Registry::TypeBinary, "COM8"});
+    addPort(setup.registry, "\\Device\\Serial2", "COM3");
+    setup.registry.setValue(Registry::SerialDeviceMap,
+                            {"\\Device\\Serial3", Registry::TypeSz, std::string("COM4\0junk", 9)});
     CConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     QCOMPARE(entriesOf(control<QComboBox>(&dialog, "IDC_PORT")), (QStringList{"COM3", "COM4"}));
@@ -179,8 +166,8 @@ void TestConfigPorts::otherPortMatchesExactly()
     QFETCH(QString, shown);
 
     Setup setup;
-    setup.registry.addPort("\\Device\\Serial0", "COM1");
-    setup.registry.addPort("\\Device\\Serial1", "COM2");
+    addPort(setup.registry, "\\Device\\Serial0", "COM1");
+    addPort(setup.registry, "\\Device\\Serial1", "COM2");
     setup.main.settings().anotherPort = anotherPort;
     CConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
@@ -193,8 +180,8 @@ void TestConfigPorts::otherPortMatchesExactly()
 void TestConfigPorts::typedTextIsNotStored()
 {
     Setup setup;
-    setup.registry.addPort("\\Device\\Serial0", "COM1");
-    setup.registry.addPort("\\Device\\Serial1", "COM2");
+    addPort(setup.registry, "\\Device\\Serial0", "COM1");
+    addPort(setup.registry, "\\Device\\Serial1", "COM2");
     setup.main.comm().SetCommPort(1);
     setup.main.settings().port = QStringLiteral("COM1");
     setup.main.settings().anotherPort = QStringLiteral("COM2");

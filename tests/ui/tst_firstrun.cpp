@@ -8,19 +8,14 @@
 #include <QTest>
 
 namespace {
-struct Setup {
-    TempProfile profile;
-    DeviceMapRegistry registry;
-    CRingletDlg main{profile.store(), registry};
-    MessageBoxWatcher boxes;
-};
+using Setup = ConfigSetup;
 
-void pressOk(CConfigDlg* dialog)
+void clickOk(CConfigDlg* dialog)
 {
     control<QPushButton>(dialog, "IDOK")->click();
 }
 
-void pressCancel(CConfigDlg* dialog)
+void clickCancel(CConfigDlg* dialog)
 {
     control<QPushButton>(dialog, "IDCANCEL")->click();
 }
@@ -55,9 +50,9 @@ private slots:
 void TestFirstRun::okWithPortEndsTheLoop()
 {
     Setup setup;
-    setup.registry.addPort("\\Device\\Serial0", "COM1");
-    setup.registry.addPort("\\Device\\Serial1", "COM2");
-    ModalDriver<CConfigDlg> driver({pressOk});
+    addPort(setup.registry, "\\Device\\Serial0", "COM1");
+    addPort(setup.registry, "\\Device\\Serial1", "COM2");
+    ModalDriver<CConfigDlg> driver({clickOk});
     QVERIFY(runFirstRunConfiguration(&setup.main));
     QCOMPARE(driver.dialogsSeen(), 1);
     QCOMPARE(setup.main.settings().port, QStringLiteral("COM1"));
@@ -66,10 +61,10 @@ void TestFirstRun::okWithPortEndsTheLoop()
 void TestFirstRun::okWithoutPortShowsTheDialogAgain()
 {
     Setup setup;
-    setup.registry.addPort("\\Device\\Serial0", "COM2");
-    ModalDriver<CConfigDlg> driver({pressOk, pressOk, [](CConfigDlg* dialog) {
+    addPort(setup.registry, "\\Device\\Serial0", "COM2");
+    ModalDriver<CConfigDlg> driver({clickOk, clickOk, [](CConfigDlg* dialog) {
                                         control<QComboBox>(dialog, "IDC_PORT")->setCurrentIndex(0);
-                                        pressOk(dialog);
+                                        clickOk(dialog);
                                     }});
     QVERIFY(runFirstRunConfiguration(&setup.main));
     QCOMPARE(driver.dialogsSeen(), 3);
@@ -79,7 +74,7 @@ void TestFirstRun::okWithoutPortShowsTheDialogAgain()
 void TestFirstRun::cancelLeaves()
 {
     Setup setup; // an empty device map: no port can ever be chosen
-    ModalDriver<CConfigDlg> driver({pressOk, pressCancel});
+    ModalDriver<CConfigDlg> driver({clickOk, clickCancel});
     QVERIFY(!runFirstRunConfiguration(&setup.main));
     QCOMPARE(driver.dialogsSeen(), 2);
     QCOMPARE(setup.main.settings().port, QStringLiteral("NA"));
@@ -89,7 +84,7 @@ void TestFirstRun::noLoopOnceAPortIsChosen()
 {
     Setup setup;
     setup.main.settings().port = QStringLiteral("COM4");
-    ModalDriver<CConfigDlg> driver({pressCancel});
+    ModalDriver<CConfigDlg> driver({clickCancel});
     QVERIFY(runFirstRunConfiguration(&setup.main));
     QCOMPARE(driver.dialogsSeen(), 0);
 }
@@ -112,7 +107,7 @@ void TestFirstRun::chosenFontOutlivesCancel()
             fonts->accept();
             selected = fonts->selectedFont().family();
         });
-        pressCancel(&dialog);
+        clickCancel(&dialog);
     });
     QCOMPARE(dialog.exec(), int(QDialog::Rejected));
 
@@ -145,7 +140,7 @@ void TestFirstRun::cancelledFontChoiceKeepsTheLook()
             fonts->setCurrentFont(other);
             fonts->reject();
         });
-        pressCancel(&dialog);
+        clickCancel(&dialog);
     });
     dialog.exec();
     QVERIFY(setup.main.displayFont().description() == description);
