@@ -1,0 +1,232 @@
+#include "MSComm.h"
+
+#include "app/RingletError.h"
+
+#include <QDeadlineTimer>
+#include <QStringList>
+#include <QTimer>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+// Long enough for a command line at 300 baud, short enough not to hang the program on a stuck line.
+constexpr int WriteTimeoutMs = 5000;
+const QString DefaultSettings = QStringLiteral("9600,n,8,1");
+
+[[noreturn]] void raise(const QString& description)
+{
+    throw RingletError(description);
+}
+} // namespace
+
+struct CMSComm::LineSettings {
+    qint32 baudRate = 9600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+
+    static std::optional<LineSettings> parse(const QString& text);
+};
+
+std::optional<CMSComm::LineSettings> CMSComm::LineSettings::parse(const QString& text)
+{
+    const QStringList fields = text.split(QLatin1Char(','));
+    if (fields.size() != 4)
+        return std::nullopt;
+    const QString baud = fields[0].trimmed();
+    const QString parity = fields[1].trimmed().toLower();
+    const QString dataBits = fields[2].trimmed();
+    const QString stopBits = fields[3].trimmed();
+
+    LineSettings line;
+    const bool digitsOnly = std::all_of(baud.begin(), baud.end(), [](QChar c) { return c.isDigit(); });
+    bool ok = false;
+    line.baudRate = baud.toInt(&ok);
+    if (!digitsOnly || !ok || line.baudRate <= 0)
+        return std::nullopt;
+
+    static const QString parityLetters = QStringLiteral("neoms");
+    static const QSerialPort::Parity parities[] = {QSerialPort::NoParity, QSerialPort::EvenParity,
+                                                   QSerialPort::OddParity, QSerialPort::MarkParity,
+                                                   QSerialPort::SpaceParity};
+    const qsizetype parityIndex = parity.size() == 1 ? parityLetters.indexOf(parity) : -1;
+    if (parityIndex < 0)
+        return std::nullopt;
+    line.parity = parities[parityIndex];
+
+    static const QStringList dataBitTexts{QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+                                          QStringLiteral("8")};
+    const qsizetype dataIndex = dataBitTexts.indexOf(dataBits);
+    if (dataIndex < 0)
+        return std::nullopt;
+    line.dataBits = static_cast<QSerialPort::DataBits>(QSerialPort::Data5 + dataIndex);
+
+    if (stopBits == QLatin1String("1"))
+        line.stopBits = QSerialPort::OneStop;
+    else if (stopBits == QLatin1String("1.5"))
+        line.stopBits = QSerialPort::OneAndHalfStop;
+    else if (stopBits == QLatin1String("2"))
+        line.stopBits = QSerialPort::TwoStop;
+    else
+        return std::nullopt;
+    return line;
+}
+
+CMSComm::CMSComm(QObject* parent) : QObject(parent)
+{
+    // A flooding modem fills this buffer and then waits in the kernel's, so memory stays bounded.
+    m_port.setReadBufferSize(InputBufferSize);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &CMSComm::handleError);
+    SetSettings(DefaultSettings);
+}
+
+CMSComm::~CMSComm() = default;
+
+void CMSComm::SetCommPort(qint16 number)
+{
+    m_commPort = number;
+}
+
+qint16 CMSComm::GetCommPort() const
+{
+    return m_commPort;
+}
+
+void CMSComm::SetPortName(const QString& name)
+{
+    m_portName = name;
+}
+
+QString CMSComm::portName() const
+{
+    return m_portName;
+}
+
+void CMSComm::SetPortOpen(bool open)
+{
+    m_pendingError.clear();
+    m_closeScheduled = false;
+    if (!open) {
+        m_port.close();
+        return;
+    }
+    if (m_port.isOpen())
+        return;
+    if (m_portName.trimmed().isEmpty() || m_portName == QLatin1String("NA"))
+        raise(tr("No serial port is chosen. Choose one in the configuration."));
+
+    m_port.setPortName(m_portName);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const QString reason = m_port.errorString();
+        m_port.clearError();
+        raise(tr("Cannot open the serial port %1: %2.").arg(m_portName, reason));
+    }
+    // Modems may ignore commands while DTR is low. Pseudo-terminals refuse this ioctl;
+    // the line works without it, so a refusal is not an error.
+    m_port.setDataTerminalReady(true);
+    m_port.clearError();
+}
+
+bool CMSComm::GetPortOpen() const
+{
+    return m_port.isOpen();
+}
+
+void CMSComm::SetSettings(const QString& settings)
+{
+    const std::optional<LineSettings> line = LineSettings::parse(settings);
+    if (!line)
+        raise(tr("Invalid line settings \"%1\": expected baud rate, parity (n, e, o, m, s), data bits (5-8) "
+                 "and stop bits (1, 1.5, 2), for example \"115200,n,8,1\".")
+                  .arg(settings));
+    // While the port is closed these are kept for the next open; while open they apply at once.
+    const bool applied = m_port.setBaudRate(line->baudRate) && m_port.setParity(line->parity) &&
+                         m_port.setDataBits(line->dataBits) && m_port.setStopBits(line->stopBits);
+    if (!applied) {
+        const QString reason = m_port.errorString();
+        m_port.clearError();
+        raise(tr("The serial port %1 refused the line settings \"%2\": %3.").arg(m_portName, settings, reason));
+    }
+    m_settings = settings;
+}
+
+QString CMSComm::settings() const
+{
+    return m_settings;
+}
+
+void CMSComm::SetOutput(const QByteArray& bytes)
+{
+    raisePendingError();
+    requireOpen();
+    const QDeadlineTimer deadline(WriteTimeoutMs);
+    bool written = m_port.write(bytes) == bytes.size();
+    while (written && m_port.bytesToWrite() > 0)
+        written = m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+    if (!written) {
+        raisePendingError();
+        const QString reason =
+            m_port.error() == QSerialPort::TimeoutError ? tr("the line does not take the data") : m_port.errorString();
+        m_port.clearError();
+        raise(tr("Cannot send to the serial port %1: %2.").arg(m_portName, reason));
+    }
+}
+
+QByteArray CMSComm::GetInput()
+{
+    raisePendingError();
+    requireOpen();
+    // Take what the kernel holds now too, not only what the event loop has fetched.
+    while (m_port.bytesAvailable() < InputBufferSize && m_port.waitForReadyRead(0)) {
+    }
+    if (m_port.error() == QSerialPort::TimeoutError)
+        m_port.clearError();
+    raisePendingError();
+    return m_port.readAll();
+}
+
+void CMSComm::requireOpen() const
+{
+    if (!m_port.isOpen())
+        raise(tr("The serial port %1 is not open.").arg(m_portName));
+}
+
+void CMSComm::raisePendingError()
+{
+    if (m_pendingError.isEmpty())
+        return;
+    const QString description = m_pendingError;
+    m_pendingError.clear();
+    m_closeScheduled = false;
+    m_port.close();
+    raise(description);
+}
+
+void CMSComm::handleError(QSerialPort::SerialPortError error)
+{
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError && error != QSerialPort::WriteError)
+        return;
+    // A line that went away keeps reporting the error on every turn of the event loop, so the
+    // port is closed once (after QSerialPort has returned) and one error waits for the caller.
+    // A read that finds the line closed reports ReadError with a stale errno; its text would mislead.
+    if (m_pendingError.isEmpty() && error == QSerialPort::ReadError)
+        m_pendingError = tr("The connection on the serial port %1 was lost.").arg(m_portName);
+    else if (m_pendingError.isEmpty())
+        m_pendingError = tr("The connection on the serial port %1 was lost: %2.").arg(m_portName, m_port.errorString());
+    if (!m_closeScheduled && m_port.isOpen()) {
+        m_closeScheduled = true;
+        QTimer::singleShot(0, this, &CMSComm::closeAfterError);
+    }
+}
+
+void CMSComm::closeAfterError()
+{
+    if (!m_closeScheduled)
+        return;
+    m_closeScheduled = false;
+    m_port.close();
+}
+
+// Compiled here rather than in the shared moc unit, so users of this class link only what it needs.
+#include "moc_MSComm.cpp"

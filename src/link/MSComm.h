@@ -33,7 +33,7 @@ public:
     bool GetPortOpen() const;
 
     // "115200,n,8,1": baud, parity letter (n e o m s), data bits (5-8), stop bits (1, 1.5, 2).
-    // Raises RingletError when the text does not parse.
+    // Raises RingletError when the text does not parse. "9600,n,8,1" before any put.
     void SetSettings(const QString& settings);
     QString settings() const;
 
@@ -45,9 +45,14 @@ public:
 private:
     struct LineSettings;
     void handleError(QSerialPort::SerialPortError error);
+    void closeAfterError();
+    void raisePendingError();
+    void requireOpen() const;
 
     QSerialPort m_port;
     qint16 m_commPort = 1;
+    QString m_portName;
     QString m_settings;
     QString m_pendingError; // a failure seen while idle, raised by the next operation
+    bool m_closeScheduled = false;
 };

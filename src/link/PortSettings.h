@@ -6,7 +6,8 @@ class CMSComm;
 class RegistryReader;
 struct SettingsRecord;
 
-// The number of a port name: the digit run starting at the first digit 1-9
+// The number of a port name: the digit run starting at the first digit 1-9,
+// saturated at 32767 (the top of CommPort's range)
 // ("COM1" 1, "COM10" 10, "COM01" 1, "COM0" 0, "NA" 0).
 int PortNumberFromName(const QString& name);
 

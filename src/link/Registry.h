@@ -30,8 +30,9 @@ class RegistryKey
 public:
     virtual ~RegistryKey() = default;
 
-    // The value at `index`: its name, type and data. Both capacities count the
-    // terminating zero; a name or data that does not fit gives Registry::MoreData.
+    // The value at `index`: its name, type and data, the data as stored (a string's
+    // terminator included). Both capacities count the terminating zero; a name or
+    // data that does not fit gives Registry::MoreData.
     // Past the last value: Registry::NoMoreItems.
     virtual long enumValue(unsigned long index, unsigned long nameCapacity, unsigned long dataCapacity,
                            std::string& name, unsigned long& type, std::string& data) = 0;

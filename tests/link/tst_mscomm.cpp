@@ -1,0 +1,388 @@
+#include "ModemSimulator.h"
+#include "ProcessUsage.h"
+#include "app/RingletError.h"
+#include "link/MSComm.h"
+
+#include <QTest>
+
+#include <functional>
+
+namespace {
+const QByteArray Command("AT\\L1\r\n");
+
+// Collects input until `ending` arrives (or the QTRY timeout passes).
+QByteArray readUntil(CMSComm& comm, const QByteArray& ending, int timeoutMs = 3000)
+{
+    QByteArray reply;
+    [&] { QTRY_VERIFY_WITH_TIMEOUT((reply += comm.GetInput()).endsWith(ending), timeoutMs); }();
+    return reply;
+}
+
+QString raisedDescription(const std::function<void()>& operation)
+{
+    try {
+        operation();
+    } catch (const RingletError& error) {
+        return error.description();
+    }
+    return {};
+}
+} // namespace
+
+class TestMSComm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void commPortStartsAtOne();
+    void openCloseByDevicePathAndLink();
+    void exchangeAnswersCommand();
+    void numbersServedAcrossReopens();
+    void simulatorSwitches_data();
+    void simulatorSwitches();
+    void bytesSentExactly();
+    void emptyCommandSendsCrLf();
+    void settings_data();
+    void settings();
+    void settingsOnRealLine_data();
+    void settingsOnRealLine();
+    void missingPortRaises_data();
+    void missingPortRaises();
+    void closedPortRaises();
+    void hangupGivesOneErrorWithoutBusyLoop();
+    void hangupSeenByInputItself();
+    void floodKeepsInputBounded();
+    void lateAnswerIsLostWhenPortCloses();
+};
+
+void TestMSComm::commPortStartsAtOne()
+{
+    CMSComm comm;
+    QCOMPARE(comm.GetCommPort(), qint16(1));
+    comm.SetCommPort(-3);
+    QCOMPARE(comm.GetCommPort(), qint16(-3));
+    QCOMPARE(comm.settings(), QStringLiteral("9600,n,8,1"));
+}
+
+void TestMSComm::openCloseByDevicePathAndLink()
+{
+    ModemSimulator modem;
+    QVERIFY(modem.start());
+    CMSComm comm;
+    for (const QString& name : {modem.devicePath(), modem.linkPath()}) {
+        comm.SetPortName(name);
+        comm.SetPortOpen(true);
+        QVERIFY(comm.GetPortOpen());
+        comm.SetPortOpen(true); // already open: stays open
+        QVERIFY(comm.GetPortOpen());
+        comm.SetPortOpen(false);
+        QVERIFY(!comm.GetPortOpen());
+    }
+}
+
+void TestMSComm::exchangeAnswersCommand()
+{
+    ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("5551234")});
+    QVERIFY(modem.start());
+    CMSComm comm;
+    comm.SetPortName(modem.devicePath());
+    comm.SetSettings(QStringLiteral("115200,n,8,1"));
+    comm.SetPortOpen(true);
+    comm.SetOutput(Command);
+    QCOMPARE(readUntil(comm, "OK\r\n"), QByteArray("\r\nCALLING 5551234\r\n\r\nOK\r\n"));
+    QCOMPARE(comm.GetInput(), QByteArray()); // consumed
+    QTRY_COMPARE(modem.transcript(), Command);
+}
+
+void TestMSComm::numbersServedAcrossReopens()
+{
+    ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("111,222"), QStringLiteral("--marker"),
+                          QStringLiteral("NMBR = ")});
+    QVERIFY(modem.start());
+    CMSComm comm;
+    comm.SetPortName(modem.linkPath());
+    for (const char* number : {"111", "222", "111"}) {
+        comm.SetPortOpen(true);
+        comm.SetOutput(Command);
+        QCOMPARE(readUntil(comm, "OK\r\n"), QByteArray("\r\nNMBR = ") + number + "\r\n\r\nOK\r\n");
+        comm.SetPortOpen(false);
+    }
+}
+
+void TestMSComm::simulatorSwitches_data()
+{
+    QTest::addColumn<QStringList>("switches");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QByteArray>("reply");
+    const QString marker = QStringLiteral("--marker");
+    QTest::newRow("default") << QStringList() << Command << QByteArray("\r\nCALLING 0123456789\r\n\r\nOK\r\n");
+    QTest::newRow("CR alone ends the line")
+        << QStringList() << QByteArray("AT\\L1\r") << QByteArray("\r\nCALLING 0123456789\r\n\r\nOK\r\n");
+    QTest::newRow("other line") << QStringList() << QByteArray("ATZ\r\n") << QByteArray("\r\nOK\r\n");
+    QTest::newRow("echo") << QStringList{QStringLiteral("--echo")} << Command
+                          << QByteArray("AT\\L1\r\r\nCALLING 0123456789\r\n\r\nOK\r\n");
+    QTest::newRow("no CR LF") << QStringList{QStringLiteral("--no-crlf")} << Command
+                              << QByteArray("\r\nCALLING 0123456789");
+    QTest::newRow("no marker") << QStringList{QStringLiteral("--no-marker")} << Command
+                               << QByteArray("\r\n0123456789\r\n\r\nOK\r\n");
+    QTest::newRow("other marker") << QStringList{marker, QStringLiteral("NMBR = ")} << Command
+                                  << QByteArray("\r\nNMBR = 0123456789\r\n\r\nOK\r\n");
+    QTest::newRow("other command") << QStringList{QStringLiteral("--command"), QStringLiteral("AT#CID=1")}
+                                   << QByteArray("AT#CID=1\r\n") << QByteArray("\r\nCALLING 0123456789\r\n\r\nOK\r\n");
+    QTest::newRow("default command is plain text then")
+        << QStringList{QStringLiteral("--command"), QStringLiteral("AT#CID=1")} << Command << QByteArray("\r\nOK\r\n");
+}
+
+void TestMSComm::simulatorSwitches()
+{
+    QFETCH(QStringList, switches);
+    QFETCH(QByteArray, sent);
+    QFETCH(QByteArray, reply);
+    ModemSimulator modem(switches);
+    QVERIFY(modem.start());
+    CMSComm comm;
+    comm.SetPortName(modem.devicePath());
+    comm.SetPortOpen(true);
+    comm.SetOutput(sent);
+    QCOMPARE(readUntil(comm, reply.right(4)), reply);
+}
+
+void TestMSComm::bytesSentExactly()
+{
+    ModemSimulator modem;
+    QVERIFY(modem.start());
+    CMSComm comm;
+    comm.SetPortName(modem.devicePath());
+    comm.SetPortOpen(true);
+    QByteArray bytes;
+    for (int c = 0; c < 256; ++c) {
+        if (c != '\r' && c != '\n')
+            bytes += char(c);
+    }
+    bytes += "\r\n";
+    comm.SetOutput(bytes);
+    QCOMPARE(readUntil(comm, "OK\r\n"), QByteArray("\r\nOK\r\n"));
+    QTRY_COMPARE(modem.transcript(), bytes);
+}
+
+void TestMSComm::emptyCommandSendsCrLf()
+{
+    ModemSimulator modem;
+    QVERIFY(modem.start());
+    CMSComm comm;
+    comm.SetPortName(modem.devicePath());
+    comm.SetPortOpen(true);
+    comm.SetOutput("\r\n");
+    QCOMPARE(readUntil(comm, "OK\r\n"), QByteArray("\r\nOK\r\n"));
+    QTRY_COMPARE(modem.transcript(), QByteArray("\r\n"));
+}
+
+void TestMSComm::settings_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("default") << "115200,n,8,1" << true;
+    QTest::newRow("upper-case parity") << "9600,E,7,2" << true;
+    QTest::newRow("odd, five bits, 1.5 stop") << "300,o,5,1.5" << true;
+    QTest::newRow("mark") << "1200,M,6,1" << true;
+    QTest::newRow("space") << "2400,s,8,2" << true;
+    QTest::newRow("non-standard baud") << "1234567,n,8,1" << true;
+    QTest::newRow("blanks around fields") << "  19200 , n , 8 , 1 " << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("baud only") << "115200" << false;
+    QTest::newRow("three fields") << "115200,n,8" << false;
+    QTest::newRow("five fields") << "115200,n,8,1,1" << false;
+    QTest::newRow("zero baud") << "0,n,8,1" << false;
+    QTest::newRow("negative baud") << "-9600,n,8,1" << false;
+    QTest::newRow("signed baud") << "+9600,n,8,1" << false;
+    QTest::newRow("baud not a number") << "fast,n,8,1" << false;
+    QTest::newRow("baud overflows") << "99999999999,n,8,1" << false;
+    QTest::newRow("unknown parity") << "115200,x,8,1" << false;
+    QTest::newRow("parity word") << "115200,no,8,1" << false;
+    QTest::newRow("empty parity") << "115200,,8,1" << false;
+    QTest::newRow("nine data bits") << "115200,n,9,1" << false;
+    QTest::newRow("four data bits") << "115200,n,4,1" << false;
+    QTest::newRow("three stop bits") << "115200,n,8,3" << false;
+    QTest::newRow("stop bits 1.0") << "115200,n,8,1.0" << false;
+}
+
+void TestMSComm::settings()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    CMSComm comm;
+    comm.SetSettings(QStringLiteral("4800,o,7,2"));
+    const QString raised = raisedDescription([&] { comm.SetSettings(text); });
+    if (valid) {
+        QVERIFY2(raised.isEmpty(), qPrintable(raised));
+        QCOMPARE(comm.settings(), text);
+    } else {
+        QVERIFY(raised.contains(QLatin1Char('"') + text + QLatin1Char('"')));
+        QCOMPARE(comm.settings(), QStringLiteral("4800,o,7,2"));
+    }
+}
+
+void TestMSComm::settingsOnRealLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("8n1") << "115200,n,8,1";
+    QTest::newRow("even parity") << "9600,e,8,1";
+    QTest::newRow("odd parity, 2 stop") << "19200,o,8,2";
+    QTest::newRow("mark") << "2400,m,8,1";
+    QTest::newRow("space") << "2400,s,8,1";
+}
+
+// Settings are applied at open; a pseudo-terminal takes them all at open time.
+void TestMSComm::settingsOnRealLine()
+{
+    QFETCH(QString, text);
+    ModemSimulator modem;
+    QVERIFY(modem.start());
+    CMSComm comm;
+    comm.SetPortName(modem.devicePath());
+    comm.SetSettings(text);
+    comm.SetPortOpen(true);
+    comm.SetOutput(Command);
+    QCOMPARE(readUntil(comm, "OK\r\n"), QByteArray("\r\nCALLING 0123456789\r\n\r\nOK\r\n"));
+    // While open a new text applies at once; the line keeps working.
+    comm.SetSettings(QStringLiteral("57600,n,8,1"));
+    comm.SetOutput(Command);
+    QVERIFY(readUntil(comm, "OK\r\n").startsWith("\r\nCALLING"));
+}
+
+void TestMSComm::missingPortRaises_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("device path") << "/dev/ringlet-no-such-port"
+                                 << "No such file or directory";
+    QTest::newRow("system name") << "ttyRINGLET9"
+                                 << "No such file or directory";
+    QTest::newRow("windows name") << "COM1"
+                                  << "COM1";
+    QTest::newRow("none chosen") << "NA"
+                                 << "No serial port is chosen";
+    QTest::newRow("empty") << ""
+                           << "No serial port is chosen";
+}
+
+void TestMSComm::missingPortRaises()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    CMSComm comm;
+    comm.SetPortName(name);
+    const QString raised = raisedDescription([&] { comm.SetPortOpen(true); });
+    QVERIFY2(raised.contains(expected), qPrintable(raised));
+    if (!name.isEmpty() && name != QLatin1String("NA"))
+        QVERIFY2(raised.contains(name), qPrintable(raised));
+    QVERIFY(!comm.GetPortOpen());
+}
+
+void TestMSComm::closedPortRaises()
+{
+    CMSComm comm;
+    comm.SetPortName(QStringLiteral("/dev/ringlet-closed"));
+    QVERIFY(raisedDescription([&] { comm.SetOutput(Command); }).contains(QLatin1String("not open")));
+    QVERIFY(raisedDescription([&] { comm.GetInput(); }).contains(QLatin1String("not open")));
+}
+
+void TestMSComm::hangupGivesOneErrorWithoutBusyLoop()
+{
+    ModemSimulator modem({QStringLiteral("--hangup-after-command")});
+    QVERIFY(modem.start());
+    CMSComm comm;
+    comm.SetPortName(modem.linkPath());
+    comm.SetPortOpen(true);
+    comm.SetOutput(Command);
+    QTRY_VERIFY(!modem.isRunning());
+    QTRY_VERIFY(!comm.GetPortOpen()); // closed after the first error report
+
+    // The rest of the check's one-second wait: the event loop must stay quiet.
+    const qint64 cpuBefore = ProcessUsage::cpuTimeMs();
+    QTest::qWait(500);
+    const qint64 cpuUsed = ProcessUsage::cpuTimeMs() - cpuBefore;
+    QVERIFY2(cpuUsed < 100, qPrintable(QStringLiteral("%1 ms of CPU in 500 ms").arg(cpuUsed)));
+
+    const QString first = raisedDescription([&] { comm.GetInput(); });
+    QCOMPARE(first, QStringLiteral("The connection on the serial port %1 was lost.").arg(modem.linkPath()));
+    const QString second = raisedDescription([&] { comm.GetInput(); });
+    QVERIFY2(second.contains(QLatin1String("not open")), qPrintable(second));
+
+    QVERIFY(modem.restart({}));
+    comm.SetPortOpen(true);
+    comm.SetOutput(Command);
+    QCOMPARE(readUntil(comm, "OK\r\n"), QByteArray("\r\nCALLING 0123456789\r\n\r\nOK\r\n"));
+}
+
+// No event loop runs between the hang-up and the read: Input finds the loss itself.
+void TestMSComm::hangupSeenByInputItself()
+{
+    ModemSimulator modem({QStringLiteral("--hangup-after-command")});
+    QVERIFY(modem.start());
+    CMSComm comm;
+    comm.SetPortName(modem.devicePath());
+    comm.SetPortOpen(true);
+    comm.SetOutput(Command);
+    QVERIFY(modem.waitForExit(3000));
+    QVERIFY(comm.GetPortOpen());
+    QVERIFY(raisedDescription([&] { comm.GetInput(); }).contains(QLatin1String("was lost")));
+    QVERIFY(!comm.GetPortOpen());
+    QVERIFY(raisedDescription([&] { comm.SetOutput(Command); }).contains(QLatin1String("not open")));
+    QVERIFY(modem.restart({}));
+    comm.SetPortName(modem.devicePath());
+    comm.SetPortOpen(true);
+    comm.SetOutput(Command);
+    QVERIFY(readUntil(comm, "OK\r\n").startsWith("\r\nCALLING"));
+}
+
+void TestMSComm::floodKeepsInputBounded()
+{
+    ModemSimulator modem({QStringLiteral("--flood")});
+    QVERIFY(modem.start());
+    CMSComm comm;
+    comm.SetPortName(modem.devicePath());
+    comm.SetPortOpen(true);
+    comm.GetInput();
+    const qint64 rssBefore = ProcessUsage::residentKb();
+    comm.SetOutput(Command);
+
+    QByteArray input;
+    QTRY_VERIFY((input = comm.GetInput()).size() > 0);
+    qint64 total = input.size();
+    // A few seconds of flood, read now and then as checks would.
+    for (int round = 0; round < 3; ++round) {
+        const qint64 cpuBefore = ProcessUsage::cpuTimeMs();
+        QTest::qWait(1000);
+        // With the buffer full nothing more is read, so the wait costs next to no CPU.
+        QVERIFY(ProcessUsage::cpuTimeMs() - cpuBefore < 200);
+        input = comm.GetInput();
+        QVERIFY(input.size() <= CMSComm::InputBufferSize);
+        QVERIFY(input.size() > 0);
+        total += input.size();
+    }
+    const qint64 grownKb = ProcessUsage::residentKb() - rssBefore;
+    QVERIFY2(grownKb < 4096, qPrintable(QStringLiteral("resident memory grew by %1 KiB").arg(grownKb)));
+    QVERIFY(total > CMSComm::InputBufferSize);
+    comm.SetPortOpen(false);
+}
+
+// The simulator's side: an answer due after the client has closed the port is lost,
+// so it never reaches the next open.
+void TestMSComm::lateAnswerIsLostWhenPortCloses()
+{
+    ModemSimulator modem({QStringLiteral("--delay-ms"), QStringLiteral("300")});
+    QVERIFY(modem.start());
+    CMSComm comm;
+    comm.SetPortName(modem.devicePath());
+    comm.SetPortOpen(true);
+    comm.SetOutput(Command);
+    comm.SetPortOpen(false);
+    comm.SetPortOpen(true);
+    comm.SetOutput("ATZ\r\n");
+    QCOMPARE(readUntil(comm, "OK\r\n"), QByteArray("\r\nOK\r\n"));
+    QTRY_COMPARE(modem.transcript(), Command + "ATZ\r\n");
+}
+
+QTEST_GUILESS_MAIN(TestMSComm)
+#include "tst_mscomm.moc"

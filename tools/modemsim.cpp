@@ -1,0 +1,415 @@
+// ringlet-modemsim: a caller-ID modem on a pseudo-terminal, for the demo and the tests.
+//
+// How it works: the simulator owns the master side of a pty and keeps one fd of
+// the slave side open itself, so a client that opens and closes the port again
+// and again never leaves the master in the hung-up state (where poll() would
+// report POLLHUP without end). An inotify watch on the slave device tells when
+// clients open and close it; when the last one closes, whatever it did not read
+// is flushed and pending answers are dropped, as a real line loses bytes sent
+// while nobody listens. Idle, it sleeps in ppoll() without a timeout.
+
+#include <pty.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <sys/inotify.h>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const char usageText[] = R"(Usage: ringlet-modemsim [options]
+A caller-ID modem on a pseudo-terminal. Prints the device path on the first line
+of stdout, then answers until SIGTERM or SIGINT.
+
+A line ends with CR, LF or CR LF. The command line gets
+  CR LF <marker><number> CR LF CR LF OK CR LF
+every other line (the empty one too) gets CR LF OK CR LF.
+
+  --command TEXT        the command to answer with a number (default AT\L1)
+  --numbers LIST        comma-separated numbers served in turn, cycling (default 0123456789)
+  --marker TEXT         the text before the number (default "CALLING ")
+  --no-marker           the number line without a marker
+  --no-crlf             the answer ends right after the number (no CR LF, no OK)
+  --echo                echo each received line, with its CR, before answering
+  --delay-ms N          wait N ms before answering
+  --hangup-after-command  exit (closing the line) as soon as the command arrives
+  --flood               after answering the command, send bytes without end until
+                        the client closes the port
+  --once                exit after the first answer to the command, once the client
+                        has closed the port
+  --transcript FILE     append every byte received, raw, to FILE
+  --link PATH           make PATH a symbolic link to the device (removed at exit)
+  --help                this text
+)";
+
+struct Options {
+    std::string command = "AT\\L1";
+    std::vector<std::string> numbers{"0123456789"};
+    std::string marker = "CALLING ";
+    std::string link;
+    std::string transcript;
+    bool withMarker = true;
+    bool crlf = true;
+    bool echo = false;
+    bool hangup = false;
+    bool flood = false;
+    bool once = false;
+    int delayMs = 0;
+};
+
+std::vector<std::string> splitList(const std::string& text)
+{
+    std::vector<std::string> items;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = text.find(',', start);
+        const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (!item.empty())
+            items.push_back(item);
+        if (comma == std::string::npos)
+            return items;
+        start = comma + 1;
+    }
+}
+
+// Returns an empty string on success, else what is wrong.
+std::string parseOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc)
+                return false;
+            out = argv[++i];
+            return true;
+        };
+        std::string text;
+        if (arg == "--command" && value(text))
+            options.command = text;
+        else if (arg == "--numbers" && value(text))
+            options.numbers = splitList(text);
+        else if (arg == "--marker" && value(text))
+            options.marker = text;
+        else if (arg == "--link" && value(text))
+            options.link = text;
+        else if (arg == "--transcript" && value(text))
+            options.transcript = text;
+        else if (arg == "--delay-ms" && value(text))
+            options.delayMs = std::atoi(text.c_str());
+        else if (arg == "--no-marker")
+            options.withMarker = false;
+        else if (arg == "--no-crlf")
+            options.crlf = false;
+        else if (arg == "--echo")
+            options.echo = true;
+        else if (arg == "--hangup-after-command")
+            options.hangup = true;
+        else if (arg == "--flood")
+            options.flood = true;
+        else if (arg == "--once")
+            options.once = true;
+        else
+            return "bad or incomplete option: " + arg;
+    }
+    if (options.numbers.empty())
+        return "--numbers needs at least one number";
+    if (options.delayMs < 0)
+        return "--delay-ms must not be negative";
+    return {};
+}
+
+class Modem
+{
+public:
+    explicit Modem(const Options& options) : m_options(options) {}
+    ~Modem();
+
+    bool open();
+    const std::string& devicePath() const { return m_path; }
+    int run(const sigset_t& runMask);
+
+private:
+    struct Pending {
+        std::string bytes;
+        Clock::time_point due;
+    };
+
+    void readInput();
+    void onBytes(const char* data, size_t size);
+    void onLine(const std::string& line);
+    void readClientEvents();
+    void writeOutput();
+    int pollTimeoutMs() const;
+    bool hasDueOutput() const;
+
+    const Options& m_options;
+    std::string m_path;
+    int m_master = -1;
+    int m_slave = -1;
+    int m_inotify = -1;
+    int m_transcript = -1;
+    int m_clients = 0;
+    bool m_lastWasCr = false;
+    bool m_flooding = false;
+    bool m_finished = false;
+    bool m_answeredOnce = false;
+    size_t m_nextNumber = 0;
+    std::string m_line;
+    std::deque<Pending> m_pending;
+};
+
+Modem::~Modem()
+{
+    if (!m_options.link.empty()) {
+        // Only our own link: a successor may already have replaced it.
+        char target[512] = {};
+        if (readlink(m_options.link.c_str(), target, sizeof target - 1) > 0 && m_path == target)
+            unlink(m_options.link.c_str());
+    }
+    for (int fd : {m_master, m_slave, m_inotify, m_transcript})
+        if (fd >= 0)
+            close(fd);
+}
+
+bool Modem::open()
+{
+    if (openpty(&m_master, &m_slave, nullptr, nullptr, nullptr) != 0) {
+        std::perror("openpty");
+        return false;
+    }
+    termios raw{};
+    tcgetattr(m_slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(m_slave, TCSANOW, &raw);
+    fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+    m_path = ttyname(m_slave);
+
+    // Without the watch every moment counts as a client being there.
+    m_inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_inotify < 0 || inotify_add_watch(m_inotify, m_path.c_str(), IN_OPEN | IN_CLOSE) < 0)
+        m_clients = -1;
+
+    if (!m_options.transcript.empty()) {
+        m_transcript = ::open(m_options.transcript.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (m_transcript < 0) {
+            std::perror(m_options.transcript.c_str());
+            return false;
+        }
+    }
+    if (!m_options.link.empty()) {
+        unlink(m_options.link.c_str());
+        if (symlink(m_path.c_str(), m_options.link.c_str()) != 0) {
+            std::perror(m_options.link.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+void Modem::readClientEvents()
+{
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t size = read(m_inotify, buffer, sizeof buffer);
+        if (size <= 0)
+            return;
+        for (ssize_t offset = 0; offset < size;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+            if (event->mask & IN_OPEN)
+                ++m_clients;
+            if ((event->mask & IN_CLOSE) && m_clients > 0 && --m_clients == 0) {
+                tcflush(m_slave, TCIFLUSH);
+                m_pending.clear();
+                m_flooding = false;
+            }
+            offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+}
+
+void Modem::readInput()
+{
+    char buffer[4096];
+    for (;;) {
+        const ssize_t size = read(m_master, buffer, sizeof buffer);
+        if (size <= 0)
+            return;
+        if (m_transcript >= 0 && write(m_transcript, buffer, static_cast<size_t>(size)) < 0)
+            std::perror("transcript");
+        onBytes(buffer, static_cast<size_t>(size));
+    }
+}
+
+void Modem::onBytes(const char* data, size_t size)
+{
+    constexpr size_t maxLine = 4096;
+    for (size_t i = 0; i < size && !m_finished; ++i) {
+        const char c = data[i];
+        if (c == '\n' && m_lastWasCr) {
+            m_lastWasCr = false;
+            continue;
+        }
+        m_lastWasCr = c == '\r';
+        if (c == '\r' || c == '\n') {
+            onLine(m_line);
+            m_line.clear();
+        } else if (m_line.size() < maxLine) {
+            m_line += c;
+        }
+    }
+}
+
+void Modem::onLine(const std::string& line)
+{
+    const bool isCommand = line == m_options.command;
+    if (isCommand && m_options.hangup) {
+        m_finished = true;
+        return;
+    }
+    std::string answer;
+    if (m_options.echo)
+        answer = line + "\r";
+    if (isCommand) {
+        const std::string& number = m_options.numbers[m_nextNumber++ % m_options.numbers.size()];
+        answer += "\r\n" + (m_options.withMarker ? m_options.marker : std::string()) + number;
+        if (m_options.crlf)
+            answer += "\r\n\r\nOK\r\n";
+    } else {
+        answer += "\r\nOK\r\n";
+    }
+    m_pending.push_back({answer, Clock::now() + std::chrono::milliseconds(m_options.delayMs)});
+    if (isCommand && m_options.flood)
+        m_pending.push_back({std::string(), m_pending.back().due}); // marks where the flood begins
+}
+
+bool Modem::hasDueOutput() const
+{
+    return m_flooding || (!m_pending.empty() && m_pending.front().due <= Clock::now());
+}
+
+int Modem::pollTimeoutMs() const
+{
+    if (m_pending.empty() || hasDueOutput())
+        return -1;
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(m_pending.front().due - Clock::now());
+    return static_cast<int>(wait.count());
+}
+
+// Writes what is due without blocking.
+void Modem::writeOutput()
+{
+    static const std::string floodChunk = [] {
+        std::string chunk;
+        while (chunk.size() < 4096)
+            chunk += "RING 0123456789 ABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n";
+        return chunk;
+    }();
+    while (hasDueOutput()) {
+        if (m_pending.empty() || m_pending.front().due > Clock::now()) {
+            if (write(m_master, floodChunk.data(), floodChunk.size()) < 0)
+                return;
+            continue;
+        }
+        Pending& front = m_pending.front();
+        if (front.bytes.empty()) {
+            m_flooding = true;
+            m_pending.pop_front();
+            continue;
+        }
+        const ssize_t written = write(m_master, front.bytes.data(), front.bytes.size());
+        if (written < 0)
+            return;
+        front.bytes.erase(0, static_cast<size_t>(written));
+        if (front.bytes.empty()) {
+            m_pending.pop_front();
+            // Closing the master now would hang up before the client has read the answer.
+            if (m_options.once && !m_flooding && m_nextNumber > 0 && m_pending.empty())
+                m_answeredOnce = true;
+        }
+    }
+}
+
+int Modem::run(const sigset_t& runMask)
+{
+    while (!m_finished) {
+        pollfd fds[2] = {{m_master, POLLIN, 0}, {m_inotify, POLLIN, 0}};
+        if (hasDueOutput())
+            fds[0].events |= POLLOUT;
+        const int timeoutMs = pollTimeoutMs();
+        timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
+        const int ready = ppoll(fds, m_inotify >= 0 ? 2 : 1, timeoutMs < 0 ? nullptr : &timeout, &runMask);
+        if (ready < 0) {
+            if (errno == EINTR)
+                return 0; // a termination signal
+            std::perror("ppoll");
+            return 1;
+        }
+        if (m_inotify >= 0 && (fds[1].revents & POLLIN))
+            readClientEvents();
+        if (fds[0].revents & POLLIN)
+            readInput();
+        if (m_clients == 0) {
+            m_pending.clear(); // nobody listens: the answer is lost on the line
+            m_flooding = false;
+        }
+        writeOutput();
+        if (m_answeredOnce && m_clients <= 0)
+            return 0;
+    }
+    return 0;
+}
+
+void onSignal(int) {}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(usageText, stdout);
+            return 0;
+        }
+    }
+    const std::string error = parseOptions(argc, argv, options);
+    if (!error.empty()) {
+        std::fprintf(stderr, "ringlet-modemsim: %s\n%s", error.c_str(), usageText);
+        return 2;
+    }
+
+    // The termination signals stay blocked except inside ppoll(), so none is lost between two waits.
+    sigset_t blocked;
+    sigset_t runMask;
+    sigemptyset(&blocked);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&blocked, sig);
+    sigprocmask(SIG_BLOCK, &blocked, &runMask);
+    struct sigaction action {
+    };
+    action.sa_handler = onSignal;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(sig, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    Modem modem(options);
+    if (!modem.open())
+        return 1;
+    std::printf("%s\n", modem.devicePath().c_str());
+    std::fflush(stdout);
+    return modem.run(runMask);
+}
