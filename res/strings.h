@@ -39,4 +39,5 @@ inline constexpr char OnRing[] = "On Ring another com port";
 inline constexpr char OnApp[] = "On Another app activated";
 inline constexpr char FontButton[] = "Font....";
 inline constexpr char NotAnInteger[] = "Please enter an integer.";
+inline constexpr char MinutesAtLeastOne[] = "Please enter an integer of at least 1.";
 } // namespace Texts

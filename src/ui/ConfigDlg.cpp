@@ -1,22 +1,249 @@
 #include "ConfigDlg.h"
 
+#include "FontChoice.h"
 #include "MainDlg.h"
+#include "PortList.h"
+#include "SerialDeviceMap.h"
+#include "app/ErrorReport.h"
+#include "link/PortSettings.h"
+#include "strings.h"
 
-// Placeholder until the dialog's controls land: no port can be chosen yet.
-CConfigDlg::CConfigDlg(CRingletDlg* mainWindow) : QDialog(mainWindow), m_main(mainWindow) {}
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFontDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+void showOwnedMessage(QWidget* owner, const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+} // namespace
+
+CConfigDlg::CConfigDlg(CRingletDlg* mainWindow) : QDialog(mainWindow), m_main(mainWindow)
+{
+    const SettingsRecord& record = m_main->settings();
+    m_command = record.command;
+    m_marker = record.marker;
+    m_minutes = record.minutes;
+    m_anotherApp = record.anotherApp;
+    m_mode = record.autoMethod & AutoMethod::ModeMask;
+    m_automate = (record.autoMethod & AutoMethod::Automate) != 0;
+    m_disableManual = m_automate && (record.autoMethod & AutoMethod::DisableManual) != 0;
+    m_enableLog = (record.logFlags & LogFlags::EnableLog) != 0;
+    m_ignoreSame = (record.logFlags & LogFlags::IgnoreSame) != 0;
+    buildControls();
+}
 
 CConfigDlg::~CConfigDlg() = default;
 
+int CConfigDlg::exec()
+{
+    OnInitDialog();
+    return QDialog::exec();
+}
+
+void CConfigDlg::showEvent(QShowEvent* event)
+{
+    OnInitDialog();
+    QDialog::showEvent(event);
+}
+
+void CConfigDlg::OnInitDialog()
+{
+    if (m_initialised)
+        return;
+    m_initialised = true;
+    exchangeIntoControls();
+    if (!EnumerateSerialPorts()) {
+        showOwnedMessage(this, QString::fromLatin1(Texts::CautionCaption), QString::fromLatin1(Texts::RegistryCaution));
+        fallBackToDefaultPorts();
+    }
+    preselectPort();
+    fillAnotherPortList();
+    UpdateAutomationControls();
+    UpdateLogControls();
+}
+
 bool CConfigDlg::EnumerateSerialPorts()
 {
-    return false;
+    return readSerialDeviceMap(m_main->registry(),
+                               [this](const QString& port) { PortList::insertSorted(m_portList, port); });
+}
+
+void CConfigDlg::fallBackToDefaultPorts()
+{
+    m_portList->clear();
+    for (const char* port : {"COM1", "COM2", "COM3", "COM4"})
+        PortList::insertSorted(m_portList, QString::fromLatin1(port));
+}
+
+// Several names may yield the same number ("COM01", "COM1"); the last one in
+// list order stays selected.
+void CConfigDlg::preselectPort()
+{
+    const int commPort = m_main->comm().GetCommPort();
+    for (int i = 0; i < m_portList->count(); ++i) {
+        if (PortNumberFromName(m_portList->itemText(i)) == commPort)
+            m_portList->setCurrentIndex(i);
+    }
+}
+
+// Both lists sort alike and get the same entries in the same order, so an
+// index names the same port in both.
+void CConfigDlg::fillAnotherPortList()
+{
+    const QString& anotherPort = m_main->settings().anotherPort;
+    for (int i = 0; i < m_portList->count(); ++i) {
+        const QString text = m_portList->itemText(i);
+        const int index = PortList::insertSorted(m_anotherPortList, text);
+        if (text == anotherPort)
+            m_anotherPortList->setCurrentIndex(index);
+    }
+}
+
+void CConfigDlg::exchangeIntoControls()
+{
+    m_commandEdit->setText(m_command);
+    m_markerEdit->setText(m_marker);
+    // A stored mode of 3 checks no button; an exclusive group cannot uncheck its last one.
+    m_modeGroup->setExclusive(false);
+    for (QAbstractButton* radio : m_modeGroup->buttons())
+        radio->setChecked(m_modeGroup->id(radio) == m_mode);
+    m_modeGroup->setExclusive(true);
+    m_minutesEdit->setText(QString::number(m_minutes));
+    m_anotherAppEdit->setText(m_anotherApp);
+    m_ignoreSameBox->setChecked(m_ignoreSame);
+    m_disableManualBox->setChecked(m_disableManual);
+    m_enableLogBox->setChecked(m_enableLog);
+    m_automateBox->setChecked(m_automate);
+}
+
+bool CConfigDlg::exchangeFromControls()
+{
+    m_command = m_commandEdit->text();
+    m_marker = m_markerEdit->text();
+    m_mode = m_modeGroup->checkedId();
+    if (!exchangeMinutes())
+        return false;
+    m_anotherApp = m_anotherAppEdit->text();
+    m_ignoreSame = m_ignoreSameBox->isChecked();
+    m_disableManual = m_disableManualBox->isChecked();
+    m_enableLog = m_enableLogBox->isChecked();
+    m_automate = m_automateBox->isChecked();
+    return true;
+}
+
+// An interval below one minute would check back to back or wrap to weeks; it is
+// refused while the interval is in use. A disabled field keeps whatever the
+// profile held, so an odd stored value never traps the user at OK.
+bool CConfigDlg::exchangeMinutes()
+{
+    bool isInteger = false;
+    const int minutes = m_minutesEdit->text().trimmed().toInt(&isInteger, 10);
+    if (!isInteger) {
+        refuseMinutes(QString::fromLatin1(Texts::NotAnInteger));
+        return false;
+    }
+    if (minutes < 1 && m_minutesEdit->isEnabled()) {
+        refuseMinutes(QString::fromLatin1(Texts::MinutesAtLeastOne));
+        return false;
+    }
+    m_minutes = minutes;
+    return true;
+}
+
+void CConfigDlg::refuseMinutes(const QString& message)
+{
+    showOwnedMessage(this, QCoreApplication::applicationName(), message);
+    m_minutesEdit->setFocus();
+    m_minutesEdit->selectAll();
+}
+
+void CConfigDlg::UpdateAutomationControls()
+{
+    const bool automate = m_automateBox->isChecked();
+    if (!automate)
+        m_disableManualBox->setChecked(false);
+    m_disableManualBox->setEnabled(automate);
+    for (QAbstractButton* radio : m_modeGroup->buttons())
+        radio->setEnabled(automate);
+    m_minutesEdit->setEnabled(automate && m_every->isChecked());
+    m_anotherPortList->setEnabled(automate && m_onRing->isChecked());
+    m_anotherAppEdit->setEnabled(automate && m_onApp->isChecked());
+}
+
+// Unlike Disable Manual Check, Ignore Same Nomber keeps its check while greyed.
+void CConfigDlg::UpdateLogControls()
+{
+    m_ignoreSameBox->setEnabled(m_enableLogBox->isChecked());
+}
+
+void CConfigDlg::accept()
+{
+    OnOK();
+}
+
+void CConfigDlg::OnOK()
+{
+    if (!exchangeFromControls())
+        return;
+    writeBackIntoRecord();
+    const bool applied = runReportingErrors(this, [this] {
+        m_main->ApplyPortSettings();
+        m_main->ApplyAutomation();
+    });
+    if (applied)
+        QDialog::accept();
+}
+
+void CConfigDlg::writeBackIntoRecord()
+{
+    SettingsRecord& record = m_main->settings();
+    record.anotherApp = m_anotherApp;
+    record.minutes = m_minutes;
+    record.command = m_command;
+    record.marker = m_marker;
+    if (PortList::hasSelection(m_anotherPortList))
+        record.anotherPort = m_anotherPortList->currentText();
+    if (PortList::hasSelection(m_portList))
+        record.port = m_portList->currentText();
+    record.logFlags = (m_enableLog ? LogFlags::EnableLog : 0) | (m_ignoreSame ? LogFlags::IgnoreSame : 0);
+    // No mode button checked happens only for a stored invalid mode; it is kept,
+    // so the automation goes on reporting it instead of storing a negative sum.
+    const qint32 mode = m_mode >= 0 ? m_mode : (record.autoMethod & AutoMethod::ModeMask);
+    record.autoMethod =
+        mode | (m_disableManual ? AutoMethod::DisableManual : 0) | (m_automate ? AutoMethod::Automate : 0);
+}
+
+void CConfigDlg::ChooseDisplayFont()
+{
+    DisplayFont& displayFont = m_main->displayFont();
+    LogFont description = displayFont.description();
+    QFontDialog dialog(fontFromLogFont(description), this);
+    dialog.setObjectName(QStringLiteral("fontDialog"));
+    if (dialog.exec() == QDialog::Accepted) {
+        QFont chosen = dialog.selectedFont();
+        chosen.setFixedPitch(QFontInfo(chosen).fixedPitch());
+        description = logFontFromChosenFont(chosen, description, m_main->logicalDpiY());
+    }
+    displayFont.create(description);
+    m_main->applyDisplayFontToLabel();
 }
 
 bool runFirstRunConfiguration(CRingletDlg* mainWindow)
 {
     while (mainWindow->settings().port == NoPortChosen) {
-        CConfigDlg config(mainWindow);
-        if (config.exec() != QDialog::Accepted)
+        CConfigDlg dialog(mainWindow);
+        if (dialog.exec() != QDialog::Accepted)
             return false;
     }
     return true;

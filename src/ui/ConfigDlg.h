@@ -1,11 +1,23 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 class CRingletDlg;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 
 // The configuration dialog: edits a copy of the main window's settings and, on
 // OK, writes it back and applies port and automation settings at once.
+//
+// A port list counts as having a selected entry only when its current index is
+// valid and the edit field still shows that entry's text: text typed over a
+// selection deselects it, and text typed into the field is never stored (Enter
+// in the field makes an exactly matching entry current, as Qt does).
 class CConfigDlg : public QDialog
 {
     Q_OBJECT
@@ -14,15 +26,78 @@ public:
     explicit CConfigDlg(CRingletDlg* mainWindow);
     ~CConfigDlg() override;
 
+    // Runs once, before the dialog is first shown; exec() and show() call it.
+    void OnInitDialog();
+
     // Fills the port list from the system's serial device map; false when the
     // map cannot be read.
     bool EnumerateSerialPorts();
 
+    // Fields into controls.
+    void exchangeIntoControls();
+    // Controls into fields; false, after telling the user, when the interval
+    // is not an integer or is below one minute while it is in use.
+    bool exchangeFromControls();
+
+    void UpdateAutomationControls();
+    void UpdateLogControls();
+    // Replaces the main window's display font, whatever becomes of this dialog.
+    void ChooseDisplayFont();
+
+    int exec() override;
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void buildControls();
+    void placeControls();
+    void setTemplateTabOrder();
+    void connectHandlers();
+    void OnOK();
+    bool exchangeMinutes();
+    void refuseMinutes(const QString& message);
+    void fallBackToDefaultPorts();
+    void preselectPort();
+    void fillAnotherPortList();
+    void writeBackIntoRecord();
+
     CRingletDlg* m_main;
+    bool m_initialised = false;
+
+    // Fields, in the order of data exchange.
+    QString m_command;
+    QString m_marker;
+    int m_mode = 0;
+    int m_minutes = 0;
+    QString m_anotherApp;
+    bool m_ignoreSame = false;
+    bool m_disableManual = false;
+    bool m_enableLog = false;
+    bool m_automate = false;
+
+    // Controls, in template (and tab) order.
+    QComboBox* m_portList = nullptr;
+    QLineEdit* m_commandEdit = nullptr;
+    QLineEdit* m_markerEdit = nullptr;
+    QCheckBox* m_enableLogBox = nullptr;
+    QCheckBox* m_ignoreSameBox = nullptr;
+    QCheckBox* m_automateBox = nullptr;
+    QCheckBox* m_disableManualBox = nullptr;
+    QRadioButton* m_every = nullptr;
+    QRadioButton* m_onRing = nullptr;
+    QRadioButton* m_onApp = nullptr;
+    QButtonGroup* m_modeGroup = nullptr;
+    QLineEdit* m_minutesEdit = nullptr;
+    QComboBox* m_anotherPortList = nullptr;
+    QLineEdit* m_anotherAppEdit = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QPushButton* m_font = nullptr;
 };
 
-// The first run: shows the configuration dialog for as long as no port is
-// chosen. Returns false when the user cancels it, meaning the program should
-// end without running the main window.
+// The first-run loop: runs the dialog while no port is chosen. Returns true once
+// a port is chosen, false when the user cancels or closes the dialog instead,
+// which means: leave the program without storing settings.
 bool runFirstRunConfiguration(CRingletDlg* mainWindow);

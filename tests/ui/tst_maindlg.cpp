@@ -97,9 +97,9 @@ private slots:
         for (const char* key : {"anotherapp", "anotherport", "automethod", "command", "log", "minuits", "port",
                                 "previousno", "string", "setting"})
             QVERIFY2(keys.contains(QStringLiteral("ringlet/") + key), key);
-        for (const char* key : {"charset", "clipprecision", "escapement", "facename", "height", "italic",
-                                "orientation", "outprecision", "pitchandfamily", "quality", "strikeout",
-                                "underline", "weight", "width"})
+        for (const char* key :
+             {"charset", "clipprecision", "escapement", "facename", "height", "italic", "orientation", "outprecision",
+              "pitchandfamily", "quality", "strikeout", "underline", "weight", "width"})
             QVERIFY2(keys.contains(QStringLiteral("font/") + key), key);
     }
 
@@ -142,7 +142,8 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
 
-        const QStringList expected{QString::fromLatin1(Texts::AboutMenuItem), QString::fromLatin1(Texts::ConfigMenuItem)};
+        const QStringList expected{QString::fromLatin1(Texts::AboutMenuItem),
+                                   QString::fromLatin1(Texts::ConfigMenuItem)};
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), dlg.mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(&dlg, &rightClick);
         QTRY_VERIFY(visibleMenu());
