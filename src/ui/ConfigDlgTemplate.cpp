@@ -59,6 +59,13 @@ void placeLabel(const DialogUnits& units, QWidget* parent, const char* text, QRe
     label->setGeometry(units.rect(rect.x(), rect.y(), rect.width(), rect.height()));
 }
 
+// The template's widths were measured with a narrower font than most desktops
+// use; a check box or radio button keeps room for its whole text.
+void widenToText(QAbstractButton* button)
+{
+    button->resize(qMax(button->width(), button->sizeHint().width()), button->height());
+}
+
 } // namespace
 
 void CConfigDlg::buildControls()
@@ -128,6 +135,9 @@ void CConfigDlg::placeControls()
     placeLabel(units, this, Texts::MarkerLabel, QRect(7, 55, 121, 8));
     placeLabel(units, this, Texts::MinutesLabel, QRect(141, 121, 54, 8));
     units.place(m_font, 245, 41, 50, 14);
+    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
+             m_enableLogBox, m_ignoreSameBox, m_automateBox, m_disableManualBox, m_every, m_onRing, m_onApp})
+        widenToText(button);
 }
 
 // Tab treats the exclusive mode buttons as one stop; arrow keys move among them.
