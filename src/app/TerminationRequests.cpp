@@ -1,8 +1,31 @@
 #include "TerminationRequests.h"
 
+#include <QCoreApplication>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QWidget>
+
+namespace {
+// Ends the program at the system's request. A running window closes through
+// its close sequence, which stores the run (after a check in progress has
+// finished), and then every modal loop ends, a dialog open over the window
+// included. Before the window runs, during the first-run configuration, there
+// is nothing to store and the loops end at once.
+void endRun(QWidget* window)
+{
+    auto* dialog = qobject_cast<QDialog*>(window);
+    if (!dialog || !dialog->isVisible()) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    if (!dialog->property("ringletEnding").toBool()) {
+        dialog->setProperty("ringletEnding", true);
+        QObject::connect(dialog, &QDialog::finished, dialog, [] { QCoreApplication::exit(0); });
+    }
+    dialog->close();
+}
+} // namespace
 
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
@@ -49,7 +72,7 @@ void watchSignals(QWidget* window)
         char buffer[16];
         while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
         }
-        window->close();
+        endRun(window);
     });
 }
 } // namespace
@@ -64,7 +87,7 @@ void closeOnTerminationRequest(QWidget* window)
         QPointer<QWidget> guarded(window);
         QObject::connect(app, &QGuiApplication::commitDataRequest, window, [guarded] {
             if (guarded)
-                guarded->close();
+                endRun(guarded);
         });
     }
 }

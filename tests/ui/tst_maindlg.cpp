@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 
@@ -50,6 +51,14 @@ private:
             if (!action->isSeparator())
                 texts << action->text();
         return texts;
+    }
+
+    // Ending the program leaves every event loop told to quit; a test goes on
+    // only after an application loop has started and ended once.
+    static void recoverFromProgramExit()
+    {
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
     }
 
     // Every way of ending the window must store the run's settings.
@@ -129,7 +138,39 @@ private slots:
         dlg.settings().command = QStringLiteral("ATZ");
         std::raise(SIGTERM);
         QTRY_VERIFY(!dlg.isVisible());
+        recoverFromProgramExit();
         verifyRunWasStored(profile, dlg);
+    }
+
+    void terminationSignalEndsTheWindowThroughOpenDialogs()
+    {
+        TempProfile profile;
+        chooseAPort(profile);
+        MemoryRegistry registry;
+        CRingletDlg dlg(profile.store(), registry);
+        dlg.LoadSettings();
+        closeOnTerminationRequest(&dlg);
+        dlg.settings().previousNo = QStringLiteral("0555");
+        QTimer::singleShot(0, &dlg, [&] { dlg.OnSysCommand(0x0020); });
+        QTimer::singleShot(200, &dlg, [] { std::raise(SIGTERM); });
+        QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+        recoverFromProgramExit();
+        QVERIFY(!QApplication::activeModalWidget());
+        verifyRunWasStored(profile, dlg);
+    }
+
+    void terminationSignalDuringTheFirstRunEndsWithoutStoring()
+    {
+        TempProfile profile;
+        MemoryRegistry registry;
+        CRingletDlg dlg(profile.store(), registry);
+        dlg.LoadSettings();
+        closeOnTerminationRequest(&dlg);
+        QTimer::singleShot(200, &dlg, [] { std::raise(SIGTERM); });
+        QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+        recoverFromProgramExit();
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(storedKeys(profile), QStringList());
     }
 
     void windowMenuOffersAboutAndConfiguration()
