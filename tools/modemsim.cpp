@@ -318,7 +318,8 @@ void Modem::writeOutput()
             chunk += "RING 0123456789 ABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n";
         return chunk;
     }();
-    while (hasDueOutput()) {
+    // A bounded turn, so a reader as fast as the flood cannot keep signals and closes waiting.
+    for (int turn = 0; turn < 64 && hasDueOutput(); ++turn) {
         if (m_pending.empty() || m_pending.front().due > Clock::now()) {
             if (write(m_master, floodChunk.data(), floodChunk.size()) < 0)
                 return;
