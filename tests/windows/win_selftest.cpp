@@ -1,0 +1,155 @@
+// Exercises the Windows-only parts against the real Win32 API: the registry
+// reader, the exclusive append to the call log and the system-menu items.
+// Plain C++ and Win32, built with mingw-w64 and run under Windows or Wine by
+// scripts/windows-check.
+#include "check/LogFile.h"
+#include "link/Registry.h"
+#include "ui/SystemMenu.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+int g_passes = 0;
+int g_failures = 0;
+
+void check(bool condition, const char* what)
+{
+    std::printf("%s: %s\n", condition ? "PASS" : "FAIL", what);
+    ++(condition ? g_passes : g_failures);
+}
+
+const char TestKey[] = "SOFTWARE\\RingletSelfTest";
+
+void setString(HKEY key, const char* name, const std::string& text)
+{
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
+}
+
+void testRegistry()
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, TestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        check(false, "a test key can be created under HKEY_LOCAL_MACHINE");
+        return;
+    }
+    setString(key, "COM1:", "9600,n,8,1   ");
+    setString(key, "\\Device\\Serial0", "COM1");
+    setString(key, "\\Device\\VeryLongSerialName", "COM2");
+    const DWORD number = 7;
+    RegSetValueExA(key, "number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegCloseKey(key);
+
+    const auto reader = createSystemRegistryReader();
+    check(reader->openLocalMachineKey("SOFTWARE\\RingletNoSuchKey") == nullptr, "a missing key does not open");
+    auto opened = reader->openLocalMachineKey(TestKey);
+    check(opened != nullptr, "an existing key opens for reading");
+    if (!opened)
+        return;
+
+    unsigned long type = 0;
+    std::string data;
+    check(opened->queryValue("COM1:", 32, type, data) == Registry::Success && type == Registry::TypeSz &&
+              data == std::string("9600,n,8,1   ", 14),
+          "a string value reads with its type and terminator");
+    check(opened->queryValue("COM1:", 8, type, data) == Registry::MoreData, "a value past the capacity is MoreData");
+    check(opened->queryValue("number", 32, type, data) == Registry::Success && type == Registry::TypeDword,
+          "a number value reads with its own type");
+
+    // The order of values is the registry's own; find each one first.
+    std::string name;
+    unsigned long serialIndex = 99, longIndex = 99, count = 0;
+    while (opened->enumValue(count, 256, 256, name, type, data) == Registry::Success) {
+        if (name == "\\Device\\Serial0")
+            serialIndex = count;
+        if (name == "\\Device\\VeryLongSerialName")
+            longIndex = count;
+        ++count;
+    }
+    check(count == 4, "enumeration visits every value");
+    check(opened->enumValue(serialIndex, 16, 16, name, type, data) == Registry::Success &&
+              name == "\\Device\\Serial0" && type == Registry::TypeSz && data == std::string("COM1", 5),
+          "enumeration gives name, type and data");
+    check(opened->enumValue(longIndex, 16, 16, name, type, data) == Registry::MoreData,
+          "a name longer than 15 characters is MoreData");
+    check(opened->enumValue(count, 16, 16, name, type, data) == Registry::NoMoreItems,
+          "past the last value: NoMoreItems");
+    check(opened->close() == Registry::Success, "the key closes");
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, TestKey);
+}
+
+std::string readFile(const std::string& path)
+{
+    std::string content;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[256];
+        size_t count;
+        while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            content.append(buffer, count);
+        std::fclose(file);
+    }
+    return content;
+}
+
+void testLogFile()
+{
+    char directory[MAX_PATH];
+    GetTempPathA(MAX_PATH, directory);
+    const std::string path = std::string(directory) + "ringlet-selftest.log";
+    DeleteFileA(path.c_str());
+
+    check(appendExclusive(path, "A @ 12/05/99 14:03:27\r\n").status == LogAppendStatus::Written,
+          "a new log is created");
+    check(appendExclusive(path, "B @ 12/05/99 14:03:28\r\n").status == LogAppendStatus::Written,
+          "a second line goes in");
+    check(readFile(path) == "A @ 12/05/99 14:03:27\r\nB @ 12/05/99 14:03:28\r\n",
+          "lines are appended, never truncated");
+
+    const HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const LogAppendResult held = appendExclusive(path, "C\r\n");
+    check(held.status == LogAppendStatus::OpenFailed && !held.reason.empty(),
+          "a log another program holds open is refused with a reason");
+    CloseHandle(holder);
+    check(readFile(path).size() == 46, "the refused line left the log unchanged");
+    DeleteFileA(path.c_str());
+}
+
+void testSystemMenu()
+{
+    const HWND window = CreateWindowExA(0, "STATIC", "Ringlet", WS_OVERLAPPEDWINDOW, 0, 0, 200, 80, nullptr, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr);
+    check(window != nullptr, "a window with a system menu is created");
+    if (!window)
+        return;
+    const int before = GetMenuItemCount(GetSystemMenu(window, FALSE));
+    appendSystemMenuItems(window, "&About ringlet...", 0x0010, "Configuration...", 0x0020);
+    const HMENU menu = GetSystemMenu(window, FALSE);
+    check(GetMenuItemCount(menu) == before + 3, "a separator and two items are appended");
+    check(GetMenuState(menu, 0x0010, MF_BYCOMMAND) != static_cast<UINT>(-1) &&
+              GetMenuState(menu, 0x0020, MF_BYCOMMAND) != static_cast<UINT>(-1),
+          "the items carry commands 0x0010 and 0x0020");
+
+    MSG message = {};
+    message.hwnd = window;
+    message.message = WM_SYSCOMMAND;
+    message.wParam = 0x0013;
+    check(systemCommandFromMessage(&message) == 0x0010, "a system command loses its low four bits");
+    message.message = WM_COMMAND;
+    check(systemCommandFromMessage(&message) == -1, "other messages are not system commands");
+    DestroyWindow(window);
+}
+} // namespace
+
+int main()
+{
+    testRegistry();
+    testLogFile();
+    testSystemMenu();
+    std::printf("%d passed, %d failed\n", g_passes, g_failures);
+    return g_failures == 0 ? 0 : 1;
+}
