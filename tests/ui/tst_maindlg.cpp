@@ -23,12 +23,18 @@ class TestMainDlg : public QObject
     Q_OBJECT
 
 private:
-    // A store that skips the first-run configuration: a port is already chosen.
-    static void chooseAPort(TempProfile& profile)
-    {
-        profile.store().writeString(QStringLiteral("ringlet"), QStringLiteral("port"), QStringLiteral("ttyS0"));
-        profile.store().flush();
-    }
+    // A main window over a store of its own. With a port chosen, the first-run
+    // configuration is skipped.
+    struct Window {
+        explicit Window(bool portChosen = true)
+        {
+            if (portChosen)
+                profile.store().writeString(QStringLiteral("ringlet"), QStringLiteral("port"), QStringLiteral("ttyS0"));
+        }
+        TempProfile profile;
+        MemoryRegistry registry;
+        CRingletDlg dlg{profile.store(), registry};
+    };
 
     static QStringList storedKeys(const TempProfile& profile)
     {
@@ -71,11 +77,10 @@ private:
 private slots:
     void labelStartsEmptyEvenWithAStoredPreviousNumber()
     {
-        TempProfile profile;
-        chooseAPort(profile);
+        Window window;
+        TempProfile& profile = window.profile;
+        CRingletDlg& dlg = window.dlg;
         profile.store().writeString(QStringLiteral("ringlet"), QStringLiteral("previousno"), QStringLiteral("0123"));
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
         dlg.LoadSettings();
         dlg.show();
         QCOMPARE(dlg.settings().previousNo, QStringLiteral("0123"));
@@ -87,10 +92,9 @@ private slots:
 
     void closeRequestStopsTheTimerAndStoresEveryKey()
     {
-        TempProfile profile;
-        chooseAPort(profile);
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
+        Window window;
+        TempProfile& profile = window.profile;
+        CRingletDlg& dlg = window.dlg;
         dlg.LoadSettings();
         dlg.settings().autoMethod = 8;
         dlg.settings().previousNo = QStringLiteral("0987 654");
@@ -114,10 +118,9 @@ private slots:
 
     void escapeEndsTheWindowThroughTheCloseSequence()
     {
-        TempProfile profile;
-        chooseAPort(profile);
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
+        Window window;
+        TempProfile& profile = window.profile;
+        CRingletDlg& dlg = window.dlg;
         dlg.LoadSettings();
         dlg.show();
         dlg.settings().previousNo = QStringLiteral("changed during the run");
@@ -128,10 +131,9 @@ private slots:
 
     void terminationSignalEndsTheWindowThroughTheCloseSequence()
     {
-        TempProfile profile;
-        chooseAPort(profile);
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
+        Window window;
+        TempProfile& profile = window.profile;
+        CRingletDlg& dlg = window.dlg;
         dlg.LoadSettings();
         dlg.show();
         closeOnTerminationRequest(&dlg);
@@ -144,10 +146,9 @@ private slots:
 
     void terminationSignalEndsTheWindowThroughOpenDialogs()
     {
-        TempProfile profile;
-        chooseAPort(profile);
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
+        Window window;
+        TempProfile& profile = window.profile;
+        CRingletDlg& dlg = window.dlg;
         dlg.LoadSettings();
         closeOnTerminationRequest(&dlg);
         dlg.settings().previousNo = QStringLiteral("0555");
@@ -161,9 +162,9 @@ private slots:
 
     void terminationSignalDuringTheFirstRunEndsWithoutStoring()
     {
-        TempProfile profile;
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
+        Window window{false};
+        TempProfile& profile = window.profile;
+        CRingletDlg& dlg = window.dlg;
         dlg.LoadSettings();
         closeOnTerminationRequest(&dlg);
         QTimer::singleShot(200, &dlg, [] { std::raise(SIGTERM); });
@@ -175,10 +176,9 @@ private slots:
 
     void windowMenuOffersAboutAndConfiguration()
     {
-        TempProfile profile;
-        chooseAPort(profile);
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
+        Window window;
+        TempProfile& profile = window.profile;
+        CRingletDlg& dlg = window.dlg;
         dlg.LoadSettings();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
@@ -200,10 +200,9 @@ private slots:
 
     void aboutItemRunsTheAboutBox()
     {
-        TempProfile profile;
-        chooseAPort(profile);
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
+        Window window;
+        TempProfile& profile = window.profile;
+        CRingletDlg& dlg = window.dlg;
         dlg.LoadSettings();
         dlg.show();
         QString title;
@@ -219,12 +218,11 @@ private slots:
 
     void refusedLineSettingIsReportedAndSkipsTheRestOfTheStart()
     {
-        TempProfile profile;
-        chooseAPort(profile);
+        Window window;
+        TempProfile& profile = window.profile;
+        CRingletDlg& dlg = window.dlg;
         profile.store().writeString(QStringLiteral("ringlet"), QStringLiteral("setting"), QStringLiteral("fast,x"));
         profile.store().writeInt(QStringLiteral("ringlet"), QStringLiteral("automethod"), 8);
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
         dlg.LoadSettings();
         MessageBoxWatcher boxes;
         dlg.show();
