@@ -54,7 +54,8 @@ every other line (the empty one too) gets CR LF OK CR LF.
   --help                this text
 )";
 
-struct Options {
+struct Options
+{
     std::string command = "AT\\L1";
     std::vector<std::string> numbers{"0123456789"};
     std::string marker = "CALLING ";
@@ -141,7 +142,8 @@ public:
     int run(const sigset_t& runMask);
 
 private:
-    struct Pending {
+    struct Pending
+    {
         std::string bytes;
         Clock::time_point due;
     };
@@ -400,7 +402,8 @@ int main(int argc, char** argv)
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         sigaddset(&blocked, sig);
     sigprocmask(SIG_BLOCK, &blocked, &runMask);
-    struct sigaction action {
+    struct sigaction action
+    {
     };
     action.sa_handler = onSignal;
     for (int sig : {SIGTERM, SIGINT, SIGHUP})

@@ -26,9 +26,9 @@ inline const QString NoPortChosen = QStringLiteral("NA");
 
 // Bits of SettingsRecord::autoMethod. Bits not named here are carried through untouched.
 namespace AutoMethod {
-constexpr qint32 ModeMask = 3;       // 0 every N minutes, 1 on ring of another port, 2 on another app, 3 invalid
-constexpr qint32 DisableManual = 4;  // hide and disable the Check button
-constexpr qint32 Automate = 8;       // arm the mode
+constexpr qint32 ModeMask = 3;      // 0 every N minutes, 1 on ring of another port, 2 on another app, 3 invalid
+constexpr qint32 DisableManual = 4; // hide and disable the Check button
+constexpr qint32 Automate = 8;      // arm the mode
 constexpr qint32 ModeEvery = 0;
 constexpr qint32 ModeOnRing = 1;
 constexpr qint32 ModeOnApp = 2;

@@ -20,7 +20,8 @@ const QString DefaultSettings = QStringLiteral("9600,n,8,1");
 }
 } // namespace
 
-struct CMSComm::LineSettings {
+struct CMSComm::LineSettings
+{
     qint32 baudRate = 9600;
     QSerialPort::Parity parity = QSerialPort::NoParity;
     QSerialPort::DataBits dataBits = QSerialPort::Data8;

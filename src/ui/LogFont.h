@@ -8,11 +8,11 @@
 // orientation, the precisions) are kept so that they round-trip unchanged.
 struct LogFont
 {
-    qint32 height = -19;        // negative: character height in pixels; positive: cell height
+    qint32 height = -19; // negative: character height in pixels; positive: cell height
     qint32 width = 0;
     qint32 escapement = 0;
     qint32 orientation = 0;
-    qint32 weight = 400;        // 100-900, the scale Qt 6 uses too
+    qint32 weight = 400; // 100-900, the scale Qt 6 uses too
     quint8 italic = 0;
     quint8 underline = 0;
     quint8 strikeOut = 0;

@@ -1,7 +1,7 @@
 #include "MainDlg.h"
 
-#include "AppIcon.h"
 #include "AboutDlg.h"
+#include "AppIcon.h"
 #include "ConfigDlg.h"
 #include "DialogUnits.h"
 #include "SystemMenu.h"

@@ -120,7 +120,8 @@ private slots:
         rig.dlg.settings().previousNo = QStringLiteral("earlier");
         rig.pressCheck();
         QCOMPARE(rig.boxes.count(), 1);
-        QVERIFY2(rig.boxes.texts()[0].contains(QStringLiteral("ringlet-no-such-port")), qPrintable(rig.boxes.texts()[0]));
+        QVERIFY2(rig.boxes.texts()[0].contains(QStringLiteral("ringlet-no-such-port")),
+                 qPrintable(rig.boxes.texts()[0]));
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("earlier"));
         QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("earlier"));
         QVERIFY(rig.logLines().isEmpty());

@@ -13,7 +13,8 @@
 class MemoryRegistry : public RegistryReader
 {
 public:
-    struct Value {
+    struct Value
+    {
         std::string name;
         unsigned long type = Registry::TypeNone;
         std::string data; // raw bytes as stored
@@ -39,7 +40,8 @@ public:
 
     std::unique_ptr<RegistryKey> openLocalMachineKey(const std::string& path) const override;
 
-    struct KeyData {
+    struct KeyData
+    {
         std::vector<Value> values;
         bool refuseOpen = false;
         std::map<unsigned long, long> enumFailures;

@@ -24,7 +24,8 @@ inline void addPort(MemoryRegistry& registry, const std::string& valueName, cons
 }
 
 // A main window over a temporary profile and a device map that opens, empty.
-struct ConfigSetup {
+struct ConfigSetup
+{
     ConfigSetup() { registry.addKey(Registry::SerialDeviceMap); }
 
     TempProfile profile;

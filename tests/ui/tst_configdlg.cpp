@@ -7,7 +7,8 @@
 #include <QTest>
 
 namespace {
-struct Setup : ConfigSetup {
+struct Setup : ConfigSetup
+{
     Setup()
     {
         addPort(registry, "\\Device\\Serial0", "COM1");

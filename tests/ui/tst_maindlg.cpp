@@ -25,7 +25,8 @@ class TestMainDlg : public QObject
 private:
     // A main window over a store of its own. With a port chosen, the first-run
     // configuration is skipped.
-    struct Window {
+    struct Window
+    {
         explicit Window(bool portChosen = true)
         {
             if (portChosen)
