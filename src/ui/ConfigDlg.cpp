@@ -87,7 +87,9 @@ void CConfigDlg::fallBackToDefaultPorts()
 }
 
 // Several names may yield the same number ("COM01", "COM1"); the last one in
-// list order stays selected.
+// list order stays selected. Device names outside Windows share numbers too
+// (ttyACM0 and ttyS0 both give 0), so the chosen port itself, when listed,
+// wins: an OK that changes nothing else must not move the program to another port.
 void CConfigDlg::preselectPort()
 {
     const int commPort = m_main->comm().GetCommPort();
@@ -95,6 +97,9 @@ void CConfigDlg::preselectPort()
         if (PortNumberFromName(m_portList->itemText(i)) == commPort)
             m_portList->setCurrentIndex(i);
     }
+    const int chosen = m_portList->findText(m_main->settings().port, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (chosen >= 0)
+        m_portList->setCurrentIndex(chosen);
 }
 
 // Both lists sort alike and get the same entries in the same order, so an

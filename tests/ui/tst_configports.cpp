@@ -16,6 +16,7 @@ class TestConfigPorts : public QObject
 private slots:
     void listsAreSortedAlike();
     void lastMatchingPortIsPreselected();
+    void chosenPortWinsOverAnotherWithTheSameNumber();
     void noMatchSelectsNothing();
     void unreadableMapFallsBack_data();
     void unreadableMapFallsBack();
@@ -54,6 +55,19 @@ void TestConfigPorts::lastMatchingPortIsPreselected()
 
     QVERIFY(pressOk(dialog));
     QCOMPARE(setup.main.settings().port, QStringLiteral("COM1"));
+}
+
+void TestConfigPorts::chosenPortWinsOverAnotherWithTheSameNumber()
+{
+    Setup setup;
+    addPort(setup.registry, "/dev/ttyS0", "ttyS0");
+    addPort(setup.registry, "/dev/ttyACM0", "ttyACM0");
+    setup.main.settings().port = QStringLiteral("ttyACM0");
+    setup.main.ApplyPortSettings();
+    QCOMPARE(setup.main.comm().GetCommPort(), qint16(0)); // ttyS0 gives 0 as well
+    CConfigDlg dialog(&setup.main);
+    QVERIFY(pressOk(dialog));
+    QCOMPARE(setup.main.settings().port, QStringLiteral("ttyACM0"));
 }
 
 void TestConfigPorts::noMatchSelectsNothing()
