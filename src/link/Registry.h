@@ -11,6 +11,7 @@ namespace Registry {
 constexpr long Success = 0;
 constexpr long FileNotFound = 2;
 constexpr long AccessDenied = 5;
+constexpr long InvalidHandle = 6; // a call on a closed key
 constexpr long MoreData = 234;
 constexpr long NoMoreItems = 259;
 
@@ -23,6 +24,14 @@ constexpr unsigned long TypeDword = 4;
 inline constexpr char SerialDeviceMap[] = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
 inline constexpr char PortsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Ports";
 inline constexpr char PortsKeyNt[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
+
+// Whether an enumerated value fits the caller's capacities: the name needs room
+// for its terminating zero, the data is counted as stored (terminator included).
+inline bool fitsEnumCapacities(const std::string& name, const std::string& data, unsigned long nameCapacity,
+                               unsigned long dataCapacity)
+{
+    return name.size() + 1 <= nameCapacity && data.size() <= dataCapacity;
+}
 } // namespace Registry
 
 class RegistryKey

@@ -10,7 +10,6 @@
 #include <vector>
 
 namespace {
-constexpr long InvalidHandle = 6; // ERROR_INVALID_HANDLE: a call on a closed key
 constexpr char StableLinksDir[] = "/dev/serial/by-id";
 
 // name, data (stored as strings are: with their terminating zero)
@@ -41,12 +40,12 @@ public:
         name.clear();
         data.clear();
         if (!m_open)
-            return InvalidHandle;
+            return Registry::InvalidHandle;
         if (index >= m_entries.size())
             return Registry::NoMoreItems;
         type = Registry::TypeSz;
         const auto& [entryName, entryData] = m_entries[index];
-        if (entryName.size() + 1 > nameCapacity || entryData.size() > dataCapacity)
+        if (!Registry::fitsEnumCapacities(entryName, entryData, nameCapacity, dataCapacity))
             return Registry::MoreData;
         name = entryName;
         data = entryData;
@@ -57,7 +56,7 @@ public:
     {
         data.clear();
         if (!m_open)
-            return InvalidHandle;
+            return Registry::InvalidHandle;
         for (const auto& [entryName, entryData] : m_entries) {
             if (entryName != name)
                 continue;
@@ -73,7 +72,7 @@ public:
     long close() override
     {
         if (!m_open)
-            return InvalidHandle;
+            return Registry::InvalidHandle;
         m_open = false;
         return Registry::Success;
     }

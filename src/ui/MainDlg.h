@@ -63,9 +63,6 @@ public:
     void showAbout();
     void showConfiguration();
 
-    // Whether a check is in its waits right now.
-    bool isCheckRunning() const { return m_checkRunning; }
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

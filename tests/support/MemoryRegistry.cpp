@@ -3,7 +3,6 @@
 #include <algorithm>
 
 namespace {
-constexpr long InvalidHandle = 6; // ERROR_INVALID_HANDLE: a call on a closed key
 
 class MemoryKey : public RegistryKey
 {
@@ -16,7 +15,7 @@ public:
         name.clear();
         data.clear();
         if (!m_open)
-            return InvalidHandle;
+            return Registry::InvalidHandle;
         const auto failure = m_data->enumFailures.find(index);
         if (failure != m_data->enumFailures.end())
             return failure->second;
@@ -24,7 +23,7 @@ public:
             return Registry::NoMoreItems;
         const MemoryRegistry::Value& value = m_data->values[index];
         type = value.type;
-        if (value.name.size() + 1 > nameCapacity || value.data.size() > dataCapacity)
+        if (!Registry::fitsEnumCapacities(value.name, value.data, nameCapacity, dataCapacity))
             return Registry::MoreData;
         name = value.name;
         data = value.data;
@@ -35,7 +34,7 @@ public:
     {
         data.clear();
         if (!m_open)
-            return InvalidHandle;
+            return Registry::InvalidHandle;
         m_data->queriedNames.push_back(name);
         const auto& values = m_data->values;
         const auto found =
@@ -52,7 +51,7 @@ public:
     long close() override
     {
         if (!m_open)
-            return InvalidHandle;
+            return Registry::InvalidHandle;
         m_open = false;
         return m_data->closeResult;
     }
