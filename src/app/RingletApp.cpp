@@ -11,6 +11,9 @@ CRingletApp::CRingletApp(int& argc, char** argv) : QApplication(argc, argv)
     // The per-user store lives under this maker's key; the application name
     // stays Qt's default, the executable's base name.
     setOrganizationName(QStringLiteral("Brackwen"));
+    // Names the installed desktop entry, so that a desktop (Wayland's app id
+    // above all) shows the window under the menu entry's name and icon.
+    setDesktopFileName(QStringLiteral(RINGLET_APP_ID));
     setWindowIcon(appIcon());
     // The program is a sequence of modal runs; a dialog closing between them
     // (the first-run configuration) must not end the process.
