@@ -1,5 +1,6 @@
 // The check cycle: one whole dialogue with the modem, run on the main window.
 
+#include "DisplayText.h"
 #include "ExtractNumber.h"
 #include "app/SettingsRecord.h"
 #include "link/StatusDlg.h"
@@ -38,8 +39,8 @@ void CRingletDlg::CheckNumber()
         m_comm.SetPortOpen(false);
 
     const QByteArray displayText = ExtractNumber(reply, m_settings.marker.toLocal8Bit());
-    m_number->setText(QString::fromLocal8Bit(displayText));
+    m_number->setText(displayTextToString(displayText));
     if (m_settings.logFlags & LogFlags::EnableLog)
         AppendToLog(displayText);
-    m_settings.previousNo = QString::fromLocal8Bit(displayText);
+    m_settings.previousNo = displayTextToString(displayText);
 }

@@ -9,6 +9,7 @@
 #include "app/ProfileStore.h"
 #include "app/Settings.h"
 #include "check/CallLog.h"
+#include "check/DisplayText.h"
 #include "link/PortSettings.h"
 #include "resource.h"
 #include "strings.h"
@@ -211,7 +212,7 @@ void CRingletDlg::ApplyPortSettings()
 
 void CRingletDlg::AppendToLog(const QByteArray& displayText)
 {
-    if (CallLog::isRepeatToSkip(m_settings.logFlags, displayText, m_settings.previousNo.toLocal8Bit()))
+    if (CallLog::isRepeatToSkip(m_settings.logFlags, displayTextToString(displayText), m_settings.previousNo))
         return;
     CallLog::append(QString::fromLatin1(CallLog::FileName), displayText);
 }

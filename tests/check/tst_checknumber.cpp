@@ -92,6 +92,30 @@ private slots:
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("555"));
     }
 
+    // A name sent in Latin-1 is not UTF-8; the same bytes must still be one caller, also in the next run.
+    void bytesThatAreNotUtf8AreRememberedAsTheyCame()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("5550199 Jos\\xE9")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        rig.dlg.settings().logFlags = 3;
+        rig.pressCheck();
+        rig.pressCheck();
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("5550199 Jos\u00e9"));
+        QCOMPARE(rig.logLines().size(), 1);
+        QVERIFY(rig.logLines()[0].startsWith("5550199 Jos\xE9 @ "));
+
+        rig.dlg.OnClose();
+        const auto store = rig.profile.reopen();
+        CRingletDlg next(*store, rig.registry);
+        next.LoadSettings();
+        next.show();
+        QTest::mouseClick(next.checkButton(), Qt::LeftButton);
+        QCOMPARE(next.numberLabel()->text(), QStringLiteral("5550199 Jos\u00e9"));
+        QCOMPARE(rig.logLines().size(), 1);
+        QCOMPARE(rig.boxes.count(), 0);
+    }
+
     void modemAnsweringAfterTheSecondGivesCantFindString()
     {
         ModemSimulator modem({QStringLiteral("--delay-ms"), QStringLiteral("1500")});
