@@ -2,6 +2,7 @@
 
 #include "DisplayText.h"
 #include "ExtractNumber.h"
+#include "app/RingletError.h"
 #include "app/SettingsRecord.h"
 #include "link/StatusDlg.h"
 #include "strings.h"
@@ -40,7 +41,15 @@ void CRingletDlg::CheckNumber()
 
     const QByteArray displayText = ExtractNumber(reply, m_settings.marker.toLocal8Bit());
     m_number->setText(displayTextToString(displayText));
-    if (m_settings.logFlags & LogFlags::EnableLog)
-        AppendToLog(displayText);
+    if (m_settings.logFlags & LogFlags::EnableLog) {
+        try {
+            AppendToLog(displayText);
+        } catch (const RingletError& error) {
+            // Not remembered, so the next check logs this number again. Told
+            // without waiting for the user, so later checks are not held up.
+            emit logWriteFailed(error.description());
+            return;
+        }
+    }
     m_settings.previousNo = displayTextToString(displayText);
 }

@@ -4,6 +4,7 @@
 #include "AppIcon.h"
 #include "ConfigDlg.h"
 #include "DialogUnits.h"
+#include "LogFailureNotice.h"
 #include "SystemMenu.h"
 #include "app/ErrorReport.h"
 #include "app/ProfileStore.h"
@@ -31,6 +32,8 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
     setWindowTitle(QString::fromLatin1(Texts::MainTitle));
     setWindowIcon(appIcon());
     buildControls();
+    auto* logNotice = new LogFailureNotice(this);
+    connect(this, &CRingletDlg::logWriteFailed, logNotice, &LogFailureNotice::show);
 }
 
 CRingletDlg::~CRingletDlg() = default;

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -185,6 +186,28 @@ private slots:
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0123456789"));
         QVERIFY2(ProcessUsage::residentKb() - residentBefore < 8 * 1024,
                  qPrintable(QString::number(ProcessUsage::residentKb() - residentBefore)));
+    }
+
+    // An unattended display must go on showing numbers while it says, once, that the log fails.
+    void logThatCannotBeWrittenIsToldOnceAndChecksGoOn()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0111,0222,0333")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        QVERIFY(QDir(rig.workDir.path()).mkdir(QStringLiteral("ringlet.log")));
+        rig.pressCheck();
+        rig.pressCheck();
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0222"));
+        QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("NA"));
+        QCOMPARE(rig.boxes.count(), 1);
+        QVERIFY2(rig.boxes.texts()[0].contains(QStringLiteral("not logged")), qPrintable(rig.boxes.texts()[0]));
+        QMessageBox* notice = rig.dlg.findChild<QMessageBox*>();
+        QVERIFY(notice && notice->isVisible() && !notice->isModal());
+
+        notice->button(QMessageBox::Ok)->click();
+        rig.pressCheck();
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0333"));
+        QTRY_COMPARE(rig.boxes.count(), 2);
     }
 
     void checkAskedForDuringAnotherIsDropped()
