@@ -93,6 +93,17 @@ private slots:
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("555"));
     }
 
+    void withLogOffNothingIsWrittenButTheNumberIsRemembered()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0444")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        rig.dlg.settings().logFlags = 2; // Ignore Same Nomber alone
+        rig.pressCheck();
+        QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("0444"));
+        QVERIFY(!QFile::exists(rig.workDir.filePath(QStringLiteral("ringlet.log"))));
+    }
+
     // A name sent in Latin-1 is not UTF-8; the same bytes must still be one caller, also in the next run.
     void bytesThatAreNotUtf8AreRememberedAsTheyCame()
     {
