@@ -10,6 +10,7 @@
 
 #include <pty.h>
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -38,7 +39,8 @@ A line ends with CR, LF or CR LF. The command line gets
 every other line (the empty one too) gets CR LF OK CR LF.
 
   --command TEXT        the command to answer with a number (default AT\L1)
-  --numbers LIST        comma-separated numbers served in turn, cycling (default 0123456789)
+  --numbers LIST        comma-separated numbers served in turn, cycling (default 0123456789);
+                        \xHH in a number stands for the byte HH
   --marker TEXT         the text before the number (default "CALLING ")
   --no-marker           the number line without a marker
   --no-crlf             the answer ends right after the number (no CR LF, no OK)
@@ -85,6 +87,23 @@ std::vector<std::string> splitList(const std::string& text)
     }
 }
 
+// "\xHH" becomes the byte HH, so a test can serve bytes that are not text.
+std::string unescapeBytes(const std::string& text)
+{
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size() &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 3]))) {
+            bytes += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else {
+            bytes += text[i];
+        }
+    }
+    return bytes;
+}
+
 // Returns an empty string on success, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options)
 {
@@ -99,9 +118,11 @@ std::string parseOptions(int argc, char** argv, Options& options)
         std::string text;
         if (arg == "--command" && value(text))
             options.command = text;
-        else if (arg == "--numbers" && value(text))
-            options.numbers = splitList(text);
-        else if (arg == "--marker" && value(text))
+        else if (arg == "--numbers" && value(text)) {
+            options.numbers.clear();
+            for (const std::string& number : splitList(text))
+                options.numbers.push_back(unescapeBytes(number));
+        } else if (arg == "--marker" && value(text))
             options.marker = text;
         else if (arg == "--link" && value(text))
             options.link = text;

@@ -25,7 +25,7 @@ QByteArray formatLine(const QByteArray& displayText, const QDateTime& localTime)
     return displayText + stamp;
 }
 
-bool isRepeatToSkip(qint32 logFlags, const QByteArray& displayText, const QByteArray& previousNo)
+bool isRepeatToSkip(qint32 logFlags, const QString& displayText, const QString& previousNo)
 {
     return (logFlags & LogFlags::IgnoreSame) != 0 && displayText == previousNo;
 }

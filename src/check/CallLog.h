@@ -13,8 +13,9 @@ inline constexpr char FileName[] = "ringlet.log";
 QByteArray formatLine(const QByteArray& displayText, const QDateTime& localTime);
 
 // Whether a check with this display text adds a line, given the log flags and
-// the previous display text. Only called when logging is enabled.
-bool isRepeatToSkip(qint32 logFlags, const QByteArray& displayText, const QByteArray& previousNo);
+// the previous display text, both as text (see DisplayText.h): the previous one
+// may come from the settings of an earlier run. Only called when logging is enabled.
+bool isRepeatToSkip(qint32 logFlags, const QString& displayText, const QString& previousNo);
 
 // Appends the line for `displayText` to the log at `path`, stamped with the
 // current local time. Raises RingletError when the line cannot be written,

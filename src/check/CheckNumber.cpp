@@ -1,6 +1,8 @@
 // The check cycle: one whole dialogue with the modem, run on the main window.
 
+#include "DisplayText.h"
 #include "ExtractNumber.h"
+#include "app/RingletError.h"
 #include "app/SettingsRecord.h"
 #include "link/StatusDlg.h"
 #include "strings.h"
@@ -38,8 +40,16 @@ void CRingletDlg::CheckNumber()
         m_comm.SetPortOpen(false);
 
     const QByteArray displayText = ExtractNumber(reply, m_settings.marker.toLocal8Bit());
-    m_number->setText(QString::fromLocal8Bit(displayText));
-    if (m_settings.logFlags & LogFlags::EnableLog)
-        AppendToLog(displayText);
-    m_settings.previousNo = QString::fromLocal8Bit(displayText);
+    m_number->setText(displayTextToString(displayText));
+    if (m_settings.logFlags & LogFlags::EnableLog) {
+        try {
+            AppendToLog(displayText);
+        } catch (const RingletError& error) {
+            // Not remembered, so the next check logs this number again. Told
+            // without waiting for the user, so later checks are not held up.
+            emit logWriteFailed(error.description());
+            return;
+        }
+    }
+    m_settings.previousNo = displayTextToString(displayText);
 }

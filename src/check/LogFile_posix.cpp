@@ -13,11 +13,8 @@ LogAppendResult failure(LogAppendStatus status, int error)
     return {status, std::strerror(error)};
 }
 
-// The lock is the file's, taken on this descriptor; closing it lets go.
-LogAppendResult writeAtEnd(int fd, const std::string& bytes)
+LogAppendResult writeLine(int fd, const std::string& bytes)
 {
-    if (::lseek(fd, 0, SEEK_END) < 0)
-        return failure(LogAppendStatus::WriteFailed, errno);
     ssize_t written;
     do {
         written = ::write(fd, bytes.data(), bytes.size());
@@ -28,6 +25,22 @@ LogAppendResult writeAtEnd(int fd, const std::string& bytes)
         return {LogAppendStatus::WriteFailed,
                 "only " + std::to_string(written) + " of " + std::to_string(bytes.size()) + " bytes were written"};
     return {};
+}
+
+// The lock is the file's, taken on this descriptor; closing it lets go. A line
+// that does not go in whole is cut off again while the lock is held, so the
+// next line never continues a fragment.
+LogAppendResult writeAtEnd(int fd, const std::string& bytes)
+{
+    const off_t oldSize = ::lseek(fd, 0, SEEK_END);
+    if (oldSize < 0)
+        return failure(LogAppendStatus::WriteFailed, errno);
+    const LogAppendResult result = writeLine(fd, bytes);
+    if (result.status != LogAppendStatus::Written) {
+        while (::ftruncate(fd, oldSize) != 0 && errno == EINTR) {
+        }
+    }
+    return result;
 }
 
 } // namespace

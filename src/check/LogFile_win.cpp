@@ -22,11 +22,8 @@ LogAppendResult failure(LogAppendStatus status)
     return {status, systemMessage(GetLastError())};
 }
 
-LogAppendResult writeAtEnd(HANDLE file, const std::string& bytes)
+LogAppendResult writeLine(HANDLE file, const std::string& bytes)
 {
-    LARGE_INTEGER zero = {};
-    if (!SetFilePointerEx(file, zero, nullptr, FILE_END))
-        return failure(LogAppendStatus::WriteFailed);
     if (bytes.size() > MAXDWORD)
         return {LogAppendStatus::WriteFailed, "the line is too long"};
     DWORD written = 0;
@@ -36,6 +33,20 @@ LogAppendResult writeAtEnd(HANDLE file, const std::string& bytes)
         return {LogAppendStatus::WriteFailed,
                 "only " + std::to_string(written) + " of " + std::to_string(bytes.size()) + " bytes were written"};
     return {};
+}
+
+// A line that does not go in whole is cut off again while the file is still
+// held, so the next line never continues a fragment.
+LogAppendResult writeAtEnd(HANDLE file, const std::string& bytes)
+{
+    LARGE_INTEGER zero = {};
+    LARGE_INTEGER oldSize = {};
+    if (!SetFilePointerEx(file, zero, &oldSize, FILE_END))
+        return failure(LogAppendStatus::WriteFailed);
+    const LogAppendResult result = writeLine(file, bytes);
+    if (result.status != LogAppendStatus::Written && SetFilePointerEx(file, oldSize, nullptr, FILE_BEGIN))
+        SetEndOfFile(file);
+    return result;
 }
 
 } // namespace

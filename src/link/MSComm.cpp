@@ -161,17 +161,35 @@ void CMSComm::SetOutput(const QByteArray& bytes)
 {
     raisePendingError();
     requireOpen();
+    discardInput();
     const QDeadlineTimer deadline(WriteTimeoutMs);
     bool written = m_port.write(bytes) == bytes.size();
-    while (written && m_port.bytesToWrite() > 0)
+    while (written && m_port.bytesToWrite() > 0) {
         written = m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+        // QSerialPort gives up waiting, with no error, when its input buffer is full.
+        if (!written && m_port.error() == QSerialPort::NoError && !deadline.hasExpired() &&
+            m_port.bytesAvailable() >= InputBufferSize) {
+            discardInput();
+            written = true;
+        }
+    }
     if (!written) {
         raisePendingError();
-        const QString reason =
-            m_port.error() == QSerialPort::TimeoutError ? tr("the line does not take the data") : m_port.errorString();
+        const QString reason = m_port.error() == QSerialPort::TimeoutError || m_port.error() == QSerialPort::NoError
+                                   ? tr("the line does not take the data")
+                                   : m_port.errorString();
         m_port.clearError();
         raise(tr("Cannot send to the serial port %1: %2.").arg(m_portName, reason));
     }
+}
+
+// Input that arrives before a command is sent cannot be its answer: it goes,
+// from QSerialPort's buffer and from the system's.
+void CMSComm::discardInput()
+{
+    m_port.readAll();
+    m_port.clear(QSerialPort::Input);
+    m_port.clearError();
 }
 
 QByteArray CMSComm::GetInput()

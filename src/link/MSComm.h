@@ -37,7 +37,8 @@ public:
     void SetSettings(const QString& settings);
     QString settings() const;
 
-    // Sends the bytes exactly as they stand.
+    // Sends the bytes exactly as they stand. Input received and not yet read is
+    // dropped first, and again if it fills the input buffer during the send.
     void SetOutput(const QByteArray& bytes);
     // Returns every byte received and not yet read, and consumes it.
     QByteArray GetInput();
@@ -46,6 +47,7 @@ private:
     struct LineSettings;
     void handleError(QSerialPort::SerialPortError error);
     void closeAfterError();
+    void discardInput();
     void raisePendingError();
     void requireOpen() const;
 

@@ -4,11 +4,13 @@
 #include "AppIcon.h"
 #include "ConfigDlg.h"
 #include "DialogUnits.h"
+#include "LogFailureNotice.h"
 #include "SystemMenu.h"
 #include "app/ErrorReport.h"
 #include "app/ProfileStore.h"
 #include "app/Settings.h"
 #include "check/CallLog.h"
+#include "check/DisplayText.h"
 #include "link/PortSettings.h"
 #include "resource.h"
 #include "strings.h"
@@ -30,6 +32,8 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
     setWindowTitle(QString::fromLatin1(Texts::MainTitle));
     setWindowIcon(appIcon());
     buildControls();
+    auto* logNotice = new LogFailureNotice(this);
+    connect(this, &CRingletDlg::logWriteFailed, logNotice, &LogFailureNotice::show);
 }
 
 CRingletDlg::~CRingletDlg() = default;
@@ -211,7 +215,7 @@ void CRingletDlg::ApplyPortSettings()
 
 void CRingletDlg::AppendToLog(const QByteArray& displayText)
 {
-    if (CallLog::isRepeatToSkip(m_settings.logFlags, displayText, m_settings.previousNo.toLocal8Bit()))
+    if (CallLog::isRepeatToSkip(m_settings.logFlags, displayTextToString(displayText), m_settings.previousNo))
         return;
     CallLog::append(QString::fromLatin1(CallLog::FileName), displayText);
 }

@@ -63,6 +63,11 @@ public:
     void showAbout();
     void showConfiguration();
 
+signals:
+    // A check's line could not be appended to the call log; the check's number
+    // is shown but not remembered as the previous one.
+    void logWriteFailed(const QString& description);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 class tst_CallLog : public QObject
 {
     Q_OBJECT
@@ -22,6 +25,7 @@ private slots:
     void logHeldByAnotherProcess();
     void logInMissingDirectory();
     void failedWrite();
+    void lineThatDoesNotFitLeavesTheLogAsItWas();
 
 private:
     QString logPath() const { return m_dir.filePath(QString::fromLatin1(CallLog::FileName)); }
@@ -213,6 +217,30 @@ void tst_CallLog::failedWrite()
     const QString error = appendError(QStringLiteral("/dev/full"), "0123");
     QVERIFY(error.startsWith(QStringLiteral("Couldn't write to the call log /dev/full")));
     QVERIFY(error.contains(QStringLiteral("No space left on device")));
+}
+
+// A file size limit makes a real short write, as a nearly full disk does:
+// the kernel takes the bytes up to the limit and refuses the rest.
+void tst_CallLog::lineThatDoesNotFitLeavesTheLogAsItWas()
+{
+    QFile::remove(logPath());
+    CallLog::append(logPath(), "5550001");
+    const QByteArray before = logContent();
+
+    rlimit saved{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    rlimit tight = saved;
+    tight.rlim_cur = static_cast<rlim_t>(before.size() + 10);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
+    const QString error = appendError(logPath(), "5550002");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY2(error.contains(QStringLiteral("only 10 of")), qPrintable(error));
+    QCOMPARE(logContent(), before);
+    CallLog::append(logPath(), "5550003");
+    QVERIFY(logContent().startsWith(before + "5550003 @ "));
 }
 
 QTEST_GUILESS_MAIN(tst_CallLog)

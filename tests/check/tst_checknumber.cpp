@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -92,6 +93,41 @@ private slots:
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("555"));
     }
 
+    void withLogOffNothingIsWrittenButTheNumberIsRemembered()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0444")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        rig.dlg.settings().logFlags = 2; // Ignore Same Nomber alone
+        rig.pressCheck();
+        QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("0444"));
+        QVERIFY(!QFile::exists(rig.workDir.filePath(QStringLiteral("ringlet.log"))));
+    }
+
+    // A name sent in Latin-1 is not UTF-8; the same bytes must still be one caller, also in the next run.
+    void bytesThatAreNotUtf8AreRememberedAsTheyCame()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("5550199 Jos\\xE9")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        rig.dlg.settings().logFlags = 3;
+        rig.pressCheck();
+        rig.pressCheck();
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("5550199 Jos\u00e9"));
+        QCOMPARE(rig.logLines().size(), 1);
+        QVERIFY(rig.logLines()[0].startsWith("5550199 Jos\xE9 @ "));
+
+        rig.dlg.OnClose();
+        const auto store = rig.profile.reopen();
+        CRingletDlg next(*store, rig.registry);
+        next.LoadSettings();
+        next.show();
+        QTest::mouseClick(next.checkButton(), Qt::LeftButton);
+        QCOMPARE(next.numberLabel()->text(), QStringLiteral("5550199 Jos\u00e9"));
+        QCOMPARE(rig.logLines().size(), 1);
+        QCOMPARE(rig.boxes.count(), 0);
+    }
+
     void modemAnsweringAfterTheSecondGivesCantFindString()
     {
         ModemSimulator modem({QStringLiteral("--delay-ms"), QStringLiteral("1500")});
@@ -161,6 +197,28 @@ private slots:
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0123456789"));
         QVERIFY2(ProcessUsage::residentKb() - residentBefore < 8 * 1024,
                  qPrintable(QString::number(ProcessUsage::residentKb() - residentBefore)));
+    }
+
+    // An unattended display must go on showing numbers while it says, once, that the log fails.
+    void logThatCannotBeWrittenIsToldOnceAndChecksGoOn()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0111,0222,0333")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        QVERIFY(QDir(rig.workDir.path()).mkdir(QStringLiteral("ringlet.log")));
+        rig.pressCheck();
+        rig.pressCheck();
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0222"));
+        QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("NA"));
+        QCOMPARE(rig.boxes.count(), 1);
+        QVERIFY2(rig.boxes.texts()[0].contains(QStringLiteral("not logged")), qPrintable(rig.boxes.texts()[0]));
+        QMessageBox* notice = rig.dlg.findChild<QMessageBox*>();
+        QVERIFY(notice && notice->isVisible() && !notice->isModal());
+
+        notice->button(QMessageBox::Ok)->click();
+        rig.pressCheck();
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0333"));
+        QTRY_COMPARE(rig.boxes.count(), 2);
     }
 
     void checkAskedForDuringAnotherIsDropped()

@@ -57,6 +57,7 @@ private slots:
     void hangupGivesOneErrorWithoutBusyLoop();
     void hangupSeenByInputItself();
     void floodKeepsInputBounded();
+    void inputWaitingBeforeACommandIsNotItsAnswer();
     void lateAnswerIsLostWhenPortCloses();
 };
 
@@ -372,6 +373,25 @@ void TestMSComm::floodKeepsInputBounded()
     const qint64 grownKb = ProcessUsage::residentKb() - rssBefore;
     QVERIFY2(grownKb < 4096, qPrintable(QStringLiteral("resident memory grew by %1 KiB").arg(grownKb)));
     QVERIFY(total > CMSComm::InputBufferSize);
+    comm.SetPortOpen(false);
+}
+
+// A full input buffer must not stop the next command, nor end up in front of its answer.
+void TestMSComm::inputWaitingBeforeACommandIsNotItsAnswer()
+{
+    ModemSimulator modem({QStringLiteral("--flood")});
+    QVERIFY(modem.start());
+    CMSComm comm;
+    comm.SetPortName(modem.devicePath());
+    comm.SetPortOpen(true);
+    comm.SetOutput(Command);
+    QTest::qWait(1000); // the flood fills the input buffer, unread
+
+    comm.SetOutput("ATZ\r\n");
+    QTRY_VERIFY(modem.transcript().endsWith("ATZ\r\n"));
+    const QByteArray input = comm.GetInput();
+    QVERIFY(input.size() <= CMSComm::InputBufferSize);
+    QVERIFY2(!input.contains("CALLING"), "input from before the command was kept");
     comm.SetPortOpen(false);
 }
 

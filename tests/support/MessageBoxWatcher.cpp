@@ -27,6 +27,8 @@ void MessageBoxWatcher::poll()
         box->setProperty("ringletSeen", true);
         m_texts << box->text();
         m_captions << box->windowTitle();
+        if (!box->isModal())
+            continue;
         QAbstractButton* button = box->defaultButton();
         if (!button && !box->buttons().isEmpty())
             button = box->buttons().first();

@@ -5,9 +5,10 @@
 #include <QStringList>
 #include <QTimer>
 
-// Watches for modal message boxes while a test runs code that may show them,
-// records each one's text and caption, and dismisses it with its default button
-// (OK), as a user would. Real QMessageBox objects run their real modal loops.
+// Watches for message boxes while a test runs code that may show them and
+// records each one's text and caption. A modal box is dismissed with its default
+// button (OK), as a user would; a non-modal one is left open, as on a desk
+// nobody watches, for the test to close. Real QMessageBox objects run their real loops.
 class MessageBoxWatcher : public QObject
 {
     Q_OBJECT

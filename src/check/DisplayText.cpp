@@ -1,0 +1,10 @@
+#include "DisplayText.h"
+
+QString displayTextToString(const QByteArray& displayText)
+{
+    QString text = QString::fromLocal8Bit(displayText);
+    // A lossy decode (U+FFFD for each bad byte) would make different bytes look alike.
+    if (text.toLocal8Bit() == displayText)
+        return text;
+    return QString::fromLatin1(displayText);
+}
