@@ -22,6 +22,7 @@ private slots:
     void logHeldByAnotherProcess();
     void logInMissingDirectory();
     void failedWrite();
+    void namedPipeIsRefused();
 
 private:
     QString logPath() const { return m_dir.filePath(QString::fromLatin1(CallLog::FileName)); }
@@ -213,6 +214,17 @@ void tst_CallLog::failedWrite()
     const QString error = appendError(QStringLiteral("/dev/full"), "0123");
     QVERIFY(error.startsWith(QStringLiteral("Couldn't write to the call log /dev/full")));
     QVERIFY(error.contains(QStringLiteral("No space left on device")));
+}
+
+// A pipe in the log's place would swallow the line (or fail with "Illegal seek").
+void tst_CallLog::namedPipeIsRefused()
+{
+    const QString path = m_dir.filePath(QStringLiteral("pipe.log"));
+    QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {path}), 0);
+    const QString error = appendError(path, "0123");
+    QVERIFY2(
+        error.startsWith(QStringLiteral("Couldn't open the call log %1: it is a named pipe, not a file.").arg(path)),
+        qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(tst_CallLog)
