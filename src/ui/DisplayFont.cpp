@@ -1,5 +1,7 @@
 #include "DisplayFont.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QtMath>
 
@@ -82,6 +84,22 @@ QFont fontFromLogFont(const LogFont& description)
         font.setFixedPitch(pitch == 1);
     font.setStyleHint(styleHintFromFamily(description.pitchAndFamily), styleStrategyFromQuality(description.quality));
     return font;
+}
+
+QFont fontWithinLineHeight(const QFont& font, int maxLineHeight)
+{
+    const int lineHeight = QFontMetrics(font).height();
+    if (lineHeight <= maxLineHeight || maxLineHeight < 1)
+        return font;
+    // Scale the em by the share that fits, then step down for faces whose
+    // line height does not grow in proportion.
+    const int em = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    QFont fitted = font;
+    int size = qMax(1, static_cast<int>(static_cast<qint64>(em) * maxLineHeight / lineHeight));
+    fitted.setPixelSize(size);
+    while (size > 1 && QFontMetrics(fitted).height() > maxLineHeight)
+        fitted.setPixelSize(--size);
+    return fitted;
 }
 
 bool DisplayFont::create(const LogFont& description)

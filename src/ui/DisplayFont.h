@@ -29,3 +29,7 @@ private:
 
 // How a description maps onto a Qt font.
 QFont fontFromLogFont(const LogFont& description);
+
+// `font`, or the largest smaller size of it whose line height is at most
+// `maxLineHeight` pixels: a font taller than the screen would show nothing.
+QFont fontWithinLineHeight(const QFont& font, int maxLineHeight);

@@ -16,9 +16,10 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTimerEvent>
 
 CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QWidget* parent)
@@ -39,17 +40,15 @@ void CRingletDlg::buildControls()
     const DialogUnits du(font());
     setFixedSize(du.x(233), du.y(26));
 
-    m_number = new QLabel(this);
+    m_number = new NumberLabel(this);
     m_number->setObjectName(QStringLiteral("IDC_NUMBER"));
-    // Whatever the modem sends is shown as it stands, never read as markup.
-    m_number->setTextFormat(Qt::PlainText);
-    m_number->setAlignment(Qt::AlignCenter);
     du.place(m_number, 0, 0, 233, 25);
 
     m_check = new QPushButton(QString::fromLatin1(Texts::CheckButton), this);
     m_check->setObjectName(QStringLiteral("IDC_CHECK"));
     m_check->setDefault(true);
     du.place(m_check, 207, 2, 25, 23);
+    m_number->setCoveringWidget(m_check);
     connect(m_check, &QPushButton::clicked, this, [this] { runReportingErrors(this, [this] { CheckNumber(); }); });
 }
 
@@ -95,8 +94,43 @@ void CRingletDlg::showEvent(QShowEvent* event)
 
 void CRingletDlg::applyDisplayFontToLabel()
 {
-    m_number->setFont(m_displayFont.font());
+    // A stored height beyond the screen is drawn at the largest size that
+    // fits; the description itself, and so what is stored, stays as it is.
+    m_number->setFont(fontWithinLineHeight(m_displayFont.font(), maximumLabelHeight()));
+    fitWindowToLabelFont();
     m_number->update();
+}
+
+// The tallest label the window can hold with its frame still on the screen.
+int CRingletDlg::maximumLabelHeight() const
+{
+    const QScreen* shownOn = screen();
+    if (!shownOn)
+        return QWIDGETSIZE_MAX;
+    const int frame =
+        qMax(frameGeometry().height() - height(),
+             style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    const DialogUnits du(font());
+    return shownOn->availableGeometry().height() - frame - (du.y(26) - du.y(25));
+}
+
+// The template's size, made taller when the label's font needs it; the
+// button stays centred on the label's height.
+void CRingletDlg::fitWindowToLabelFont()
+{
+    const DialogUnits du(font());
+    const int labelHeight = qMax(du.y(25), QFontMetrics(m_number->font()).height());
+    const int grown = labelHeight - du.y(25);
+    setFixedSize(du.x(233), du.y(26) + grown);
+    m_number->setGeometry(du.rect(0, 0, 233, 25).adjusted(0, 0, 0, grown));
+    m_check->setGeometry(du.rect(207, 2, 25, 23).translated(0, grown / 2));
+
+    if (!isVisible() || !screen())
+        return;
+    const QRect available = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (frame.bottom() > available.bottom())
+        move(pos().x(), qMax(available.top(), pos().y() - (frame.bottom() - available.bottom())));
 }
 
 void CRingletDlg::OnClose()
