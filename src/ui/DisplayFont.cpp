@@ -86,18 +86,24 @@ QFont fontFromLogFont(const LogFont& description)
     return font;
 }
 
-QFont fontWithinLineHeight(const QFont& font, int maxLineHeight)
+QFont fontWithin(const QFont& font, const QSize& room, const QString& sample)
 {
-    const int lineHeight = QFontMetrics(font).height();
-    if (lineHeight <= maxLineHeight || maxLineHeight < 1)
+    const auto fits = [&](const QFont& candidate) {
+        const QFontMetrics metrics(candidate);
+        return metrics.height() <= room.height() && metrics.horizontalAdvance(sample) <= room.width();
+    };
+    if (fits(font) || room.height() < 1 || room.width() < 1)
         return font;
-    // Scale the em by the share that fits, then step down for faces whose
-    // line height does not grow in proportion.
+    // Scale the em by the share that fits, then step down for faces that do
+    // not grow in proportion.
+    const QFontMetrics metrics(font);
+    const qreal share =
+        qMin(qreal(room.height()) / metrics.height(), qreal(room.width()) / qMax(1, metrics.horizontalAdvance(sample)));
     const int em = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
     QFont fitted = font;
-    int size = qMax(1, static_cast<int>(static_cast<qint64>(em) * maxLineHeight / lineHeight));
+    int size = qMax(1, static_cast<int>(em * share));
     fitted.setPixelSize(size);
-    while (size > 1 && QFontMetrics(fitted).height() > maxLineHeight)
+    while (size > 1 && !fits(fitted))
         fitted.setPixelSize(--size);
     return fitted;
 }

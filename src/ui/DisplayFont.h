@@ -3,6 +3,8 @@
 #include "LogFont.h"
 
 #include <QFont>
+#include <QSize>
+#include <QString>
 #include <optional>
 
 // The number label's font: created from a description and read back into one.
@@ -31,5 +33,6 @@ private:
 QFont fontFromLogFont(const LogFont& description);
 
 // `font`, or the largest smaller size of it whose line height is at most
-// `maxLineHeight` pixels: a font taller than the screen would show nothing.
-QFont fontWithinLineHeight(const QFont& font, int maxLineHeight);
+// `room`'s height and in which `sample` is at most `room`'s width: a font
+// larger than the screen would show nothing.
+QFont fontWithin(const QFont& font, const QSize& room, const QString& sample);

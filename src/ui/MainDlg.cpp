@@ -4,6 +4,7 @@
 #include "AppIcon.h"
 #include "ConfigDlg.h"
 #include "DialogUnits.h"
+#include "ScreenFit.h"
 #include "SystemMenu.h"
 #include "app/ErrorReport.h"
 #include "app/ProfileStore.h"
@@ -18,8 +19,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
+#include <QTimer>
 #include <QTimerEvent>
 
 CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QWidget* parent)
@@ -90,47 +90,52 @@ void CRingletDlg::showEvent(QShowEvent* event)
     // A window shown without exec() (tests, embedding) is initialised all the same.
     OnInitDialog();
     QDialog::showEvent(event);
+    // Qt centres the window once it is shown; a tall one may have its title
+    // bar off the screen then.
+    QTimer::singleShot(0, this, [this] { keepFrameOnScreen(this); });
 }
+
+namespace {
+// A whole number, area code included, must fit the label in any font.
+const QString SampleNumber = QStringLiteral("+1 (555) 012-3456");
+// The button covers the label's right end; a centred text keeps clear of both ends.
+constexpr int ButtonUnits = 26;
+} // namespace
 
 void CRingletDlg::applyDisplayFontToLabel()
 {
-    // A stored height beyond the screen is drawn at the largest size that
-    // fits; the description itself, and so what is stored, stays as it is.
-    m_number->setFont(fontWithinLineHeight(m_displayFont.font(), maximumLabelHeight()));
+    // A font beyond the screen is drawn at the largest size that fits; the
+    // description itself, and so what is stored, stays as it is.
+    const DialogUnits du(font());
+    const QSize room = largestLabelSize() - QSize(2 * du.x(ButtonUnits), 0);
+    m_number->setFont(fontWithin(m_displayFont.font(), room, SampleNumber));
     fitWindowToLabelFont();
     m_number->update();
 }
 
-// The tallest label the window can hold with its frame still on the screen.
-int CRingletDlg::maximumLabelHeight() const
+// The largest label the window can hold with its frame still on the screen.
+QSize CRingletDlg::largestLabelSize() const
 {
-    const QScreen* shownOn = screen();
-    if (!shownOn)
-        return QWIDGETSIZE_MAX;
-    const int frame =
-        qMax(frameGeometry().height() - height(),
-             style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
     const DialogUnits du(font());
-    return shownOn->availableGeometry().height() - frame - (du.y(26) - du.y(25));
+    return largestClientSize(this) - QSize(0, du.y(26) - du.y(25));
 }
 
-// The template's size, made taller when the label's font needs it; the
-// button stays centred on the label's height.
+// The template's size, made larger when the label's font needs it: tall
+// enough for a line, wide enough for a whole number. The button keeps to the
+// right end, centred on the label's height.
 void CRingletDlg::fitWindowToLabelFont()
 {
     const DialogUnits du(font());
-    const int labelHeight = qMax(du.y(25), QFontMetrics(m_number->font()).height());
-    const int grown = labelHeight - du.y(25);
-    setFixedSize(du.x(233), du.y(26) + grown);
-    m_number->setGeometry(du.rect(0, 0, 233, 25).adjusted(0, 0, 0, grown));
-    m_check->setGeometry(du.rect(207, 2, 25, 23).translated(0, grown / 2));
+    const QFontMetrics metrics(m_number->font());
+    const int labelWidth = qMax(du.x(233), metrics.horizontalAdvance(SampleNumber) + 2 * du.x(ButtonUnits));
+    const int labelHeight = qMax(du.y(25), metrics.height());
+    const QSize grown(labelWidth - du.x(233), labelHeight - du.y(25));
+    setFixedSize(QSize(du.x(233), du.y(26)) + grown);
+    m_number->setGeometry(QRect(QPoint(0, 0), QSize(labelWidth, labelHeight)));
+    m_check->setGeometry(du.rect(207, 2, 25, 23).translated(grown.width(), grown.height() / 2));
 
-    if (!isVisible() || !screen())
-        return;
-    const QRect available = screen()->availableGeometry();
-    const QRect frame = frameGeometry();
-    if (frame.bottom() > available.bottom())
-        move(pos().x(), qMax(available.top(), pos().y() - (frame.bottom() - available.bottom())));
+    if (isVisible())
+        keepFrameOnScreen(this);
 }
 
 void CRingletDlg::OnClose()

@@ -75,7 +75,7 @@ protected:
 
 private:
     void buildControls();
-    int maximumLabelHeight() const;
+    QSize largestLabelSize() const;
     void fitWindowToLabelFont();
 
     ProfileStore& m_store;

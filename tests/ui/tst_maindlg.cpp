@@ -118,11 +118,13 @@ private slots:
         QVERIFY2(dlg.numberLabel()->height() >= metrics.height(),
                  qPrintable(QStringLiteral("%1 < %2").arg(dlg.numberLabel()->height()).arg(metrics.height())));
         QVERIFY(dlg.height() >= dlg.numberLabel()->geometry().bottom());
+        dlg.numberLabel()->setText(QStringLiteral("+1 (555) 012-3456"));
+        QCOMPARE(dlg.numberLabel()->shownText(), QStringLiteral("+1 (555) 012-3456"));
 
         // A smaller font gives the template's size back.
         dlg.displayFont().create(LogFont());
         dlg.applyDisplayFontToLabel();
-        QCOMPARE(dlg.height(), DialogUnits(dlg.font()).y(26));
+        QCOMPARE(dlg.size(), QSize(DialogUnits(dlg.font()).x(233), DialogUnits(dlg.font()).y(26)));
     }
 
     void fontBeyondTheScreenIsHeldToItAndStoredUnchanged()
