@@ -21,6 +21,26 @@ inline constexpr char BufferEmpty[] = "BUFFER EMPTY";
 inline constexpr char LogOpenFailed[] = "Couldn't open the call log %1: %2. This call was not logged.";
 inline constexpr char LogWriteFailed[] = "Couldn't write to the call log %1: %2. This call may not be logged.";
 
+// Opening the serial port failed: %1 the port's name.
+inline constexpr char PortInUse[] = "The serial port %1 is in use by another program: close that program, or choose "
+                                    "another port in the configuration.";
+inline constexpr char PortInUseBy[] = "The serial port %1 is in use by another program (%2): close that program, or "
+                                      "choose another port in the configuration.";
+inline constexpr char PortNoPermission[] =
+    "You have no permission to use the serial port %1: ask for access to it, then log out and log in again.";
+inline constexpr char PortNoPermissionGroup[] =
+    "You have no permission to use the serial port %1: join the group \"%2\" that owns it (sudo adduser \"$USER\" "
+    "%2), then log out and log in again.";
+inline constexpr char PortMissing[] = "The serial port %1 does not exist or was unplugged: plug the modem in, or "
+                                      "choose another port in the configuration.";
+// %2 one of the NotSerial texts below.
+inline constexpr char PortNotSerial[] = "%1 is not a serial port (%2): choose the modem's port in the configuration.";
+inline constexpr char NotSerialFile[] = "it is a regular file";
+inline constexpr char NotSerialFolder[] = "it is a folder";
+inline constexpr char NotSerialPipe[] = "it is a named pipe";
+inline constexpr char NotSerialLongName[] = "the name is far too long";
+inline constexpr char NotSerialDevice[] = "it is a device of another kind";
+
 inline constexpr char AutomationError[] = "Automation error %1";
 inline constexpr char RegistryCaution[] = "Couldn't access registry key";
 inline constexpr char CautionCaption[] = "Caution";

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -47,9 +48,19 @@ LogAppendResult writeAtEnd(int fd, const std::string& bytes)
 
 LogAppendResult appendExclusive(const std::string& path, const std::string& bytes)
 {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0)
         return failure(LogAppendStatus::OpenFailed, errno);
+
+    // A named pipe in the log's place has no end to append at: the line would
+    // go to whichever program reads it, or nowhere, and the seek fails.
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))) {
+        ::close(fd);
+        return {LogAppendStatus::OpenFailed, "it is a named pipe, not a file"};
+    }
 
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;

@@ -1,8 +1,10 @@
 #include "MSComm.h"
 
+#include "PortOpenMessage.h"
 #include "app/RingletError.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QStringList>
 #include <QTimer>
 
@@ -121,7 +123,7 @@ void CMSComm::SetPortOpen(bool open)
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QString reason = m_port.errorString();
         m_port.clearError();
-        raise(tr("Cannot open the serial port %1: %2.").arg(m_portName, reason));
+        raise(portOpenMessage(m_portName, diagnosePort(QFile::encodeName(m_portName).toStdString()), reason));
     }
     // Modems may ignore commands while DTR is low. Pseudo-terminals refuse this ioctl;
     // the line works without it, so a refusal is not an error.

@@ -5,6 +5,7 @@
 #include "ui/DialogUnits.h"
 
 #include <QLabel>
+#include <QScreen>
 #include <QTimerEvent>
 
 CStatusDlg::CStatusDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
@@ -30,7 +31,28 @@ void CStatusDlg::ShowTimedStatus(const QString& text)
     // without putting a window on the screen.
     const QWidget* owner = parentWidget();
     setAttribute(Qt::WA_DontShowOnScreen, owner && owner->isMinimized());
+    centreOverOwner();
     exec();
+}
+
+// Qt centres a dialog over its parent only on its first showing; a window
+// manager then places later showings itself, often in a corner. So every run
+// is placed here: over the owner, or over the screen when there is none to see.
+void CStatusDlg::centreOverOwner()
+{
+    const QWidget* owner = parentWidget();
+    const bool ownerShown = owner && owner->isVisible() && !owner->isMinimized();
+    const QScreen* over = ownerShown ? owner->screen() : screen();
+    const QPoint centre =
+        ownerShown ? owner->frameGeometry().center() : (over ? over->availableGeometry().center() : QPoint());
+    QRect placed(QPoint(), size());
+    placed.moveCenter(centre);
+    if (over) {
+        const QRect available = over->availableGeometry();
+        placed.moveLeft(qBound(available.left(), placed.left(), qMax(available.left(), available.right() - width())));
+        placed.moveTop(qBound(available.top(), placed.top(), qMax(available.top(), available.bottom() - height())));
+    }
+    move(placed.topLeft());
 }
 
 // Each run starts here: the text goes into the label and the second starts.

@@ -28,6 +28,8 @@ protected:
     void reject() override;
 
 private:
+    void centreOverOwner();
+
     QLabel* m_text = nullptr;
     QBasicTimer m_timer;
 };

@@ -1,5 +1,7 @@
 #include "DisplayFont.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QtMath>
 
@@ -82,6 +84,28 @@ QFont fontFromLogFont(const LogFont& description)
         font.setFixedPitch(pitch == 1);
     font.setStyleHint(styleHintFromFamily(description.pitchAndFamily), styleStrategyFromQuality(description.quality));
     return font;
+}
+
+QFont fontWithin(const QFont& font, const QSize& room, const QString& sample)
+{
+    const auto fits = [&](const QFont& candidate) {
+        const QFontMetrics metrics(candidate);
+        return metrics.height() <= room.height() && metrics.horizontalAdvance(sample) <= room.width();
+    };
+    if (fits(font) || room.height() < 1 || room.width() < 1)
+        return font;
+    // Scale the em by the share that fits, then step down for faces that do
+    // not grow in proportion.
+    const QFontMetrics metrics(font);
+    const qreal share =
+        qMin(qreal(room.height()) / metrics.height(), qreal(room.width()) / qMax(1, metrics.horizontalAdvance(sample)));
+    const int em = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    QFont fitted = font;
+    int size = qMax(1, static_cast<int>(em * share));
+    fitted.setPixelSize(size);
+    while (size > 1 && !fits(fitted))
+        fitted.setPixelSize(--size);
+    return fitted;
 }
 
 bool DisplayFont::create(const LogFont& description)

@@ -3,6 +3,8 @@
 #include "LogFont.h"
 
 #include <QFont>
+#include <QSize>
+#include <QString>
 #include <optional>
 
 // The number label's font: created from a description and read back into one.
@@ -29,3 +31,8 @@ private:
 
 // How a description maps onto a Qt font.
 QFont fontFromLogFont(const LogFont& description);
+
+// `font`, or the largest smaller size of it whose line height is at most
+// `room`'s height and in which `sample` is at most `room`'s width: a font
+// larger than the screen would show nothing.
+QFont fontWithin(const QFont& font, const QSize& room, const QString& sample);

@@ -5,6 +5,7 @@
 #include "ConfigDlg.h"
 #include "DialogUnits.h"
 #include "LogFailureNotice.h"
+#include "ScreenFit.h"
 #include "SystemMenu.h"
 #include "app/ErrorReport.h"
 #include "app/ProfileStore.h"
@@ -18,9 +19,9 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QTimerEvent>
 
 CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QWidget* parent)
@@ -43,17 +44,15 @@ void CRingletDlg::buildControls()
     const DialogUnits du(font());
     setFixedSize(du.x(233), du.y(26));
 
-    m_number = new QLabel(this);
+    m_number = new NumberLabel(this);
     m_number->setObjectName(QStringLiteral("IDC_NUMBER"));
-    // Whatever the modem sends is shown as it stands, never read as markup.
-    m_number->setTextFormat(Qt::PlainText);
-    m_number->setAlignment(Qt::AlignCenter);
     du.place(m_number, 0, 0, 233, 25);
 
     m_check = new QPushButton(QString::fromLatin1(Texts::CheckButton), this);
     m_check->setObjectName(QStringLiteral("IDC_CHECK"));
     m_check->setDefault(true);
     du.place(m_check, 207, 2, 25, 23);
+    m_number->setCoveringWidget(m_check);
     connect(m_check, &QPushButton::clicked, this, [this] { runReportingErrors(this, [this] { CheckNumber(); }); });
 }
 
@@ -95,12 +94,52 @@ void CRingletDlg::showEvent(QShowEvent* event)
     // A window shown without exec() (tests, embedding) is initialised all the same.
     OnInitDialog();
     QDialog::showEvent(event);
+    // Qt centres the window once it is shown; a tall one may have its title
+    // bar off the screen then.
+    QTimer::singleShot(0, this, [this] { keepFrameOnScreen(this); });
 }
+
+namespace {
+// A whole number, area code included, must fit the label in any font.
+const QString SampleNumber = QStringLiteral("+1 (555) 012-3456");
+// The button covers the label's right end; a centred text keeps clear of both ends.
+constexpr int ButtonUnits = 26;
+} // namespace
 
 void CRingletDlg::applyDisplayFontToLabel()
 {
-    m_number->setFont(m_displayFont.font());
+    // A font beyond the screen is drawn at the largest size that fits; the
+    // description itself, and so what is stored, stays as it is.
+    const DialogUnits du(font());
+    const QSize room = largestLabelSize() - QSize(2 * du.x(ButtonUnits), 0);
+    m_number->setFont(fontWithin(m_displayFont.font(), room, SampleNumber));
+    fitWindowToLabelFont();
     m_number->update();
+}
+
+// The largest label the window can hold with its frame still on the screen.
+QSize CRingletDlg::largestLabelSize() const
+{
+    const DialogUnits du(font());
+    return largestClientSize(this) - QSize(0, du.y(26) - du.y(25));
+}
+
+// The template's size, made larger when the label's font needs it: tall
+// enough for a line, wide enough for a whole number. The button keeps to the
+// right end, centred on the label's height.
+void CRingletDlg::fitWindowToLabelFont()
+{
+    const DialogUnits du(font());
+    const QFontMetrics metrics(m_number->font());
+    const int labelWidth = qMax(du.x(233), metrics.horizontalAdvance(SampleNumber) + 2 * du.x(ButtonUnits));
+    const int labelHeight = qMax(du.y(25), metrics.height());
+    const QSize grown(labelWidth - du.x(233), labelHeight - du.y(25));
+    setFixedSize(QSize(du.x(233), du.y(26)) + grown);
+    m_number->setGeometry(QRect(QPoint(0, 0), QSize(labelWidth, labelHeight)));
+    m_check->setGeometry(du.rect(207, 2, 25, 23).translated(grown.width(), grown.height() / 2));
+
+    if (isVisible())
+        keepFrameOnScreen(this);
 }
 
 void CRingletDlg::OnClose()

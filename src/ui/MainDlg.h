@@ -3,12 +3,12 @@
 #include "app/SettingsRecord.h"
 #include "link/MSComm.h"
 #include "ui/DisplayFont.h"
+#include "ui/NumberLabel.h"
 
 #include <QBasicTimer>
 #include <QDialog>
 
 class ProfileStore;
-class QLabel;
 class QMenu;
 class QPushButton;
 class RegistryReader;
@@ -29,7 +29,7 @@ public:
     DisplayFont& displayFont() { return m_displayFont; }
     CMSComm& comm() { return m_comm; }
     const RegistryReader& registry() const { return m_registry; }
-    QLabel* numberLabel() const { return m_number; }
+    NumberLabel* numberLabel() const { return m_number; }
     QPushButton* checkButton() const { return m_check; }
     bool isCheckTimerActive() const { return m_checkTimer.isActive(); }
     int checkTimerInterval() const { return m_checkInterval; }
@@ -54,7 +54,8 @@ public:
     void CheckNumber();
     // Appends the display text to the call log, unless it is a repeat to skip.
     void AppendToLog(const QByteArray& displayText);
-    // Gives the number label the display font.
+    // Gives the number label the display font, held to what fits the screen,
+    // and sizes the window to the font's line height.
     void applyDisplayFontToLabel();
 
     // The window-menu items, offered as a context menu on every platform.
@@ -79,6 +80,8 @@ protected:
 
 private:
     void buildControls();
+    QSize largestLabelSize() const;
+    void fitWindowToLabelFont();
 
     ProfileStore& m_store;
     const RegistryReader& m_registry;
@@ -86,7 +89,7 @@ private:
     DisplayFont m_displayFont;
     CMSComm m_comm;
 
-    QLabel* m_number = nullptr;
+    NumberLabel* m_number = nullptr;
     QPushButton* m_check = nullptr;
     QBasicTimer m_checkTimer;
     int m_checkInterval = 0;

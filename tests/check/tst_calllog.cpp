@@ -26,6 +26,7 @@ private slots:
     void logInMissingDirectory();
     void failedWrite();
     void lineThatDoesNotFitLeavesTheLogAsItWas();
+    void namedPipeIsRefused();
 
 private:
     QString logPath() const { return m_dir.filePath(QString::fromLatin1(CallLog::FileName)); }
@@ -241,6 +242,17 @@ void tst_CallLog::lineThatDoesNotFitLeavesTheLogAsItWas()
     QCOMPARE(logContent(), before);
     CallLog::append(logPath(), "5550003");
     QVERIFY(logContent().startsWith(before + "5550003 @ "));
+}
+
+// A pipe in the log's place would swallow the line (or fail with "Illegal seek").
+void tst_CallLog::namedPipeIsRefused()
+{
+    const QString path = m_dir.filePath(QStringLiteral("pipe.log"));
+    QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {path}), 0);
+    const QString error = appendError(path, "0123");
+    QVERIFY2(
+        error.startsWith(QStringLiteral("Couldn't open the call log %1: it is a named pipe, not a file.").arg(path)),
+        qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(tst_CallLog)

@@ -2,8 +2,19 @@
 #include "ProcessUsage.h"
 #include "app/RingletError.h"
 #include "link/MSComm.h"
+#include "link/PortDiagnosis.h"
+#include "link/PortOpenMessage.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
+#include <unistd.h>
 
 #include <functional>
 
@@ -54,6 +65,10 @@ private slots:
     void missingPortRaises_data();
     void missingPortRaises();
     void closedPortRaises();
+    void notASerialPortNamesWhatItIs_data();
+    void notASerialPortNamesWhatItIs();
+    void portHeldByAnotherProgramNamesIt();
+    void refusedPermissionNamesTheOwningGroup();
     void hangupGivesOneErrorWithoutBusyLoop();
     void hangupSeenByInputItself();
     void floodKeepsInputBounded();
@@ -261,9 +276,9 @@ void TestMSComm::missingPortRaises_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected");
     QTest::newRow("device path") << "/dev/ringlet-no-such-port"
-                                 << "No such file or directory";
+                                 << "does not exist or was unplugged";
     QTest::newRow("system name") << "ttyRINGLET9"
-                                 << "No such file or directory";
+                                 << "does not exist or was unplugged";
     QTest::newRow("windows name") << "COM1"
                                   << "COM1";
     QTest::newRow("none chosen") << "NA"
@@ -291,6 +306,96 @@ void TestMSComm::closedPortRaises()
     comm.SetPortName(QStringLiteral("/dev/ringlet-closed"));
     QVERIFY(raisedDescription([&] { comm.SetOutput(Command); }).contains(QLatin1String("not open")));
     QVERIFY(raisedDescription([&] { comm.GetInput(); }).contains(QLatin1String("not open")));
+}
+
+void TestMSComm::notASerialPortNamesWhatItIs_data()
+{
+    QTest::addColumn<QString>("kind"); // file, folder, pipe or long
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("regular file") << "file"
+                                  << "is not a serial port (it is a regular file)";
+    QTest::newRow("folder") << "folder"
+                            << "is not a serial port (it is a folder)";
+    QTest::newRow("named pipe") << "pipe"
+                                << "is not a serial port (it is a named pipe)";
+    QTest::newRow("far too long name") << "long"
+                                       << "is not a serial port (the name is far too long)";
+}
+
+void TestMSComm::notASerialPortNamesWhatItIs()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    QString name = dir.filePath(kind);
+    if (kind == QLatin1String("file"))
+        QVERIFY(QFile(name).open(QIODevice::WriteOnly));
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkdir(name));
+    else if (kind == QLatin1String("pipe"))
+        QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {name}), 0);
+    else
+        name = QStringLiteral("tty") + QString(300, QLatin1Char('S'));
+    CMSComm comm;
+    comm.SetPortName(name);
+    const QString raised = raisedDescription([&] { comm.SetPortOpen(true); });
+    QCOMPARE(raised,
+             name + QLatin1Char(' ') + expected + QStringLiteral(": choose the modem's port in the configuration."));
+}
+
+// Another program that opened the port first holds its lock file; the message names that program.
+void TestMSComm::portHeldByAnotherProgramNamesIt()
+{
+    ModemSimulator modem;
+    QVERIFY(modem.start());
+    QProcess holder;
+    holder.start(QStringLiteral(RINGLET_PORTOPEN_PATH), {modem.devicePath(), QStringLiteral("--hold")});
+    QVERIFY(holder.waitForReadyRead(5000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("open"));
+
+    CMSComm comm;
+    comm.SetPortName(modem.devicePath());
+    QCOMPARE(raisedDescription([&] { comm.SetPortOpen(true); }),
+             QStringLiteral("The serial port %1 is in use by another program (portopen): close that program, or "
+                            "choose another port in the configuration.")
+                 .arg(modem.devicePath()));
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(5000));
+    comm.SetPortOpen(true); // free again once the holder has gone
+    QVERIFY(comm.GetPortOpen());
+}
+
+// As root every device opens, so the real refusal is seen from an unprivileged
+// user where one can be switched to; the mapping from the error holds anywhere.
+void TestMSComm::refusedPermissionNamesTheOwningGroup()
+{
+    QTemporaryDir dir;
+    const QString device = dir.filePath(QStringLiteral("ttyS0"));
+    QVERIFY(QFile(device).open(QIODevice::WriteOnly));
+    const QString expected =
+        QStringLiteral("You have no permission to use the serial port ttyS0: join the group \"%1\" "
+                       "that owns it (sudo adduser \"$USER\" %1), then log out and log in again.");
+    const PortDiagnosis mapped = diagnoseOpenError(EACCES, QFile::encodeName(device).toStdString());
+    QCOMPARE(portOpenMessage(QStringLiteral("ttyS0"), mapped, QString()),
+             expected.arg(QString::fromStdString(mapped.group)));
+    QVERIFY(!mapped.group.empty());
+
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (::geteuid() != 0 || setpriv.isEmpty())
+        QSKIP("switching to an unprivileged user needs root and setpriv");
+    ModemSimulator modem; // its device belongs to root, mode 0620
+    QVERIFY(modem.start());
+    QProcess asNobody;
+    asNobody.start(setpriv,
+                   {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                    QStringLiteral("--clear-groups"), QStringLiteral(RINGLET_PORTOPEN_PATH), modem.devicePath()});
+    QVERIFY(asNobody.waitForFinished(5000));
+    if (asNobody.exitCode() == 0 || asNobody.readAllStandardError().contains("setpriv"))
+        QSKIP("no unprivileged user to switch to here");
+    const QString said = QString::fromLocal8Bit(asNobody.readAllStandardOutput()).trimmed();
+    QCOMPARE(said, QStringLiteral("You have no permission to use the serial port %1: join the group \"%2\" that owns "
+                                  "it (sudo adduser \"$USER\" %2), then log out and log in again.")
+                       .arg(modem.devicePath(), QFileInfo(modem.devicePath()).group()));
 }
 
 void TestMSComm::hangupGivesOneErrorWithoutBusyLoop()

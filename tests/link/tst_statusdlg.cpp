@@ -18,6 +18,7 @@ private:
         qint64 elapsedMs = 0;
         QString shownText;
         bool onScreen = false;
+        QPoint centre;
     };
 
     // Runs one timed status and looks at the window a moment into its second.
@@ -26,6 +27,7 @@ private:
     {
         RunObservation seen;
         QTimer::singleShot(300, &status, [&] {
+            seen.centre = status.frameGeometry().center();
             seen.shownText = status.findChild<QLabel*>(QStringLiteral("IDC_STATUS_TEXT"))->text();
             seen.onScreen = status.windowHandle() && status.windowHandle()->isVisible();
             if (duringRun)
@@ -54,6 +56,23 @@ private slots:
             QVERIFY2(run.elapsedMs >= 990 && run.elapsedMs < 1500, qPrintable(QString::number(run.elapsedMs)));
         }
         QVERIFY(!status.isVisible());
+    }
+
+    // As in a check: "Opening COM port...", then "Sending Command...", the main
+    // window moved by the user in between.
+    void everyRunIsCentredOverTheOwner()
+    {
+        QWidget owner;
+        owner.setGeometry(60, 80, 360, 60);
+        owner.show();
+        CStatusDlg status(&owner);
+        const RunObservation first = observeRun(status, QStringLiteral("Opening COM port..."));
+        QVERIFY2((first.centre - owner.frameGeometry().center()).manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2").arg(first.centre.x()).arg(first.centre.y())));
+        owner.move(200, 260);
+        const RunObservation second = observeRun(status, QStringLiteral("Sending Command..."));
+        QVERIFY2((second.centre - owner.frameGeometry().center()).manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2").arg(second.centre.x()).arg(second.centre.y())));
     }
 
     void emptyTextShowsAnEmptyWindowNotTheTemplateText()

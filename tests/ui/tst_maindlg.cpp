@@ -5,12 +5,15 @@
 #include "app/Settings.h"
 #include "app/TerminationRequests.h"
 #include "strings.h"
+#include "ui/DialogUnits.h"
 #include "ui/MainDlg.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -76,6 +79,71 @@ private:
     }
 
 private slots:
+    // People dial back: the area code at the start must never be cut off.
+    void longResultShowsItsStartAndCanBeCopiedWhole()
+    {
+        Window window;
+        CRingletDlg& dlg = window.dlg;
+        dlg.LoadSettings();
+        dlg.show();
+        NumberLabel* label = dlg.numberLabel();
+        const QString result = QStringLiteral("+1 (555) 012-3456 NAME=JOHN Q PUBLIC, WESTERN TELEPHONE EXCH");
+        QCOMPARE(result.size(), 60);
+        label->setText(result);
+        QVERIFY2(label->shownText().startsWith(QStringLiteral("+1 (555)")), qPrintable(label->shownText()));
+        QVERIFY(label->shownText().size() < result.size());
+        QCOMPARE(label->text(), result);
+        QCOMPARE(label->toolTip(), result);
+
+        label->setSelection(0, label->shownText().size());
+        label->setFocus();
+        QTest::keySequence(label, QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), result);
+
+        label->setText(QStringLiteral("0123"));
+        QCOMPARE(label->shownText(), QStringLiteral("0123"));
+        QVERIFY(label->alignment() & Qt::AlignHCenter);
+        QCOMPARE(label->toolTip(), QString());
+    }
+
+    void windowFollowsTheDisplayFontsLineHeight()
+    {
+        Window window;
+        CRingletDlg& dlg = window.dlg;
+        window.profile.store().writeInt(QStringLiteral("font"), QStringLiteral("height"), -60);
+        dlg.LoadSettings();
+        dlg.show();
+        const QFontMetrics metrics(dlg.numberLabel()->font());
+        QCOMPARE(dlg.numberLabel()->font().pixelSize(), 60);
+        QVERIFY2(dlg.numberLabel()->height() >= metrics.height(),
+                 qPrintable(QStringLiteral("%1 < %2").arg(dlg.numberLabel()->height()).arg(metrics.height())));
+        QVERIFY(dlg.height() >= dlg.numberLabel()->geometry().bottom());
+        dlg.numberLabel()->setText(QStringLiteral("+1 (555) 012-3456"));
+        QCOMPARE(dlg.numberLabel()->shownText(), QStringLiteral("+1 (555) 012-3456"));
+
+        // A smaller font gives the template's size back.
+        dlg.displayFont().create(LogFont());
+        dlg.applyDisplayFontToLabel();
+        QCOMPARE(dlg.size(), QSize(DialogUnits(dlg.font()).x(233), DialogUnits(dlg.font()).y(26)));
+    }
+
+    void fontBeyondTheScreenIsHeldToItAndStoredUnchanged()
+    {
+        for (const qint32 height : {-100000, 2147483647}) {
+            Window window;
+            CRingletDlg& dlg = window.dlg;
+            window.profile.store().writeInt(QStringLiteral("font"), QStringLiteral("height"), height);
+            dlg.LoadSettings();
+            dlg.show();
+            const QRect screen = dlg.screen()->availableGeometry();
+            QVERIFY2(screen.contains(dlg.frameGeometry()), qPrintable(QStringLiteral("%1 px high").arg(dlg.height())));
+            QVERIFY(QFontMetrics(dlg.numberLabel()->font()).height() <= dlg.numberLabel()->height());
+            QVERIFY(dlg.numberLabel()->font().pixelSize() > DialogUnits(dlg.font()).y(25));
+            QVERIFY(dlg.close());
+            QCOMPARE(readLogFont(*window.profile.reopen()).height, height);
+        }
+    }
+
     void labelStartsEmptyEvenWithAStoredPreviousNumber()
     {
         Window window;

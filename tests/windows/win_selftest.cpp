@@ -1,8 +1,10 @@
 // Exercises the Windows-only parts against the real Win32 API: the registry
-// reader, the exclusive append to the call log and the system-menu items.
+// reader, the exclusive append to the call log, the system-menu items and the
+// diagnosis of a port that would not open.
 // Plain C++ and Win32, built with mingw-w64 and run under Windows or Wine by
 // scripts/windows-check.
 #include "check/LogFile.h"
+#include "link/PortDiagnosis.h"
 #include "link/Registry.h"
 #include "ui/SystemMenu.h"
 
@@ -143,6 +145,23 @@ void testSystemMenu()
     check(systemCommandFromMessage(&message) == -1, "other messages are not system commands");
     DestroyWindow(window);
 }
+void testPortDiagnosis()
+{
+    check(diagnosePort("COM199").fault == PortFault::Missing, "a port that does not exist is missing");
+    const PortDiagnosis longName = diagnosePort("COM" + std::string(300, '1'));
+    check(longName.fault == PortFault::NotSerial || longName.fault == PortFault::Missing,
+          "a far too long name is no port");
+
+    char directory[MAX_PATH];
+    GetTempPathA(MAX_PATH, directory);
+    const std::string path = std::string(directory) + "ringlet-selftest.port";
+    const HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    CloseHandle(file);
+    const PortDiagnosis regular = diagnosePort(path);
+    check(regular.fault == PortFault::NotSerial, "a regular file is not a serial port");
+    DeleteFileA(path.c_str());
+}
 } // namespace
 
 int main()
@@ -150,6 +169,7 @@ int main()
     testRegistry();
     testLogFile();
     testSystemMenu();
+    testPortDiagnosis();
     std::printf("%d passed, %d failed\n", g_passes, g_failures);
     return g_failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,107 @@
+#include "NumberLabel.h"
+
+#include <QClipboard>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QKeyEvent>
+
+NumberLabel::NumberLabel(QWidget* parent) : QLabel(parent)
+{
+    // Whatever the modem sends is shown as it stands, never read as markup.
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignCenter);
+    // Selectable by mouse only: the label takes focus on a click, never from
+    // Tab, so the Check button keeps the first focus.
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A right-click goes on to the window's own menu (About, Configuration).
+    setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+void NumberLabel::setText(const QString& text)
+{
+    m_fullText = text;
+    updateShownText();
+}
+
+void NumberLabel::setCoveringWidget(QWidget* widget)
+{
+    if (m_covering)
+        m_covering->removeEventFilter(this);
+    m_covering = widget;
+    if (m_covering)
+        m_covering->installEventFilter(this);
+    updateShownText();
+}
+
+int NumberLabel::coveredWidth() const
+{
+    if (!m_covering || m_covering->isHidden())
+        return 0;
+    const QRect covering = m_covering->geometry();
+    return qBound(0, geometry().right() - covering.left() + 1, width());
+}
+
+void NumberLabel::updateShownText()
+{
+    const QFontMetrics metrics(font());
+    const int margins = 2 * margin() + contentsMargins().left() + contentsMargins().right();
+    const int free = qMax(0, width() - margins);
+    const int covered = coveredWidth();
+    const int textWidth = metrics.horizontalAdvance(m_fullText);
+
+    // Centred, the text keeps clear of the covered end only if it keeps clear of both.
+    if (textWidth <= free - 2 * covered) {
+        setAlignment(Qt::AlignCenter);
+        QLabel::setText(m_fullText);
+        setToolTip(QString());
+        return;
+    }
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const QString shown = metrics.elidedText(m_fullText, Qt::ElideRight, free - covered);
+    QLabel::setText(shown);
+    setToolTip(shown == m_fullText ? QString() : m_fullText);
+}
+
+void NumberLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    updateShownText();
+}
+
+void NumberLabel::changeEvent(QEvent* event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        updateShownText();
+}
+
+bool NumberLabel::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize:
+        updateShownText();
+        break;
+    default:
+        break;
+    }
+    return QLabel::eventFilter(watched, event);
+}
+
+// A copy that reaches the ellipsis takes the rest of the whole text with it,
+// so what is pasted is the number, not its shortened picture.
+void NumberLabel::keyPressEvent(QKeyEvent* event)
+{
+    const QString shown = shownText();
+    const int start = selectionStart();
+    if (event->matches(QKeySequence::Copy) && shown != m_fullText && start >= 0 &&
+        start + selectedText().size() >= shown.size()) {
+        QGuiApplication::clipboard()->setText(m_fullText.mid(start));
+        event->accept();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
