@@ -30,6 +30,7 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
     setWindowTitle(QString::fromLatin1(Texts::MainTitle));
     setWindowIcon(appIcon());
     buildControls();
+    connectRingTrigger();
 }
 
 CRingletDlg::~CRingletDlg() = default;
@@ -105,6 +106,7 @@ void CRingletDlg::OnClose()
         return;
     m_closed = true;
     m_checkTimer.stop();
+    m_ringTrigger.disarm();
     ::SaveSettings(m_store, m_settings, m_displayFont);
     m_store.flush();
     m_displayFont.clear();
@@ -137,7 +139,7 @@ void CRingletDlg::timerEvent(QTimerEvent* event)
         QDialog::timerEvent(event);
         return;
     }
-    runReportingErrors(this, [this] { CheckNumber(); });
+    runAutomaticCheck();
 }
 
 QMenu* CRingletDlg::createWindowMenu()
