@@ -12,9 +12,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -69,6 +71,31 @@ std::vector<double> secondRingToCheck(int calls)
     return latencies;
 }
 
+// A serial port with a ring-indicator pin, as the pin reader sees it: never ringing.
+class QuietPin : public RingPin
+{
+public:
+    State read(std::intptr_t) override { return State::Off; }
+};
+
+// CPU in ms over `seconds` while armed on a port whose RI pin is read (a
+// pseudo-terminal has no pin, so the reader stands in for a real port's).
+double pinWatchCpuMs(int seconds)
+{
+    ModemSimulator modem;
+    if (!modem.start())
+        return -1;
+    RingTrigger trigger(std::make_unique<QuietPin>());
+    trigger.arm({modem.devicePath(), QStringLiteral("115200,n,8,1"), QStringLiteral("ttyS0")});
+    QTest::qWait(500);
+    const qint64 before = ProcessUsage::cpuTimeMs();
+    // An event loop of its own: QTest::qWait wakes every few milliseconds.
+    QEventLoop idle;
+    QTimer::singleShot(seconds * 1000, &idle, &QEventLoop::quit);
+    idle.exec();
+    return trigger.isWatching() ? double(ProcessUsage::cpuTimeMs() - before) : -1;
+}
+
 // Resident memory growth in KiB over `bursts` bursts of 1000 RING lines each.
 double floodGrowthKb(int bursts)
 {
@@ -103,6 +130,11 @@ int main(int argc, char** argv)
         std::printf("  second ring to the check's start, median of %d:\n", calls);
         ok &= report("latency", median(latencies), 100, "ms");
     }
+
+    const int seconds = quick ? 10 : 60;
+    const double pinCpu = pinWatchCpuMs(seconds);
+    std::printf("  armed on a port with an RI pin (read every %d ms), %d s:\n", RingTrigger::PinPollMs, seconds);
+    ok &= pinCpu >= 0 && report("CPU", pinCpu, 50.0 * seconds / 60, "ms");
 
     const int bursts = quick ? 3 : 10;
     const double grown = floodGrowthKb(bursts);

@@ -26,7 +26,8 @@ inline constexpr char AutomationError[] = "Automation error %1";
 // Ring watching ("On Ring another com port"): %1 the port, %2 the system's reason.
 inline constexpr char RingNoPort[] =
     "No port is chosen for ring watching. Choose one next to \"On Ring another com port\" in the configuration.";
-inline constexpr char RingBadSettings[] = "The port %1 refused the line settings \"%2\". No ring is watched.";
+inline constexpr char RingBadSettings[] =
+    "The line settings \"%2\" can't be used on the port %1, so it is not watched for rings.";
 inline constexpr char RingOpenFailed[] =
     "Couldn't open the port %1 to watch it for rings: %2. Ringlet tries again every few seconds and starts "
     "watching when the port can be opened.";

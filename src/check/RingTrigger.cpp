@@ -24,8 +24,8 @@ bool samePort(const QString& a, const QString& b)
 }
 } // namespace
 
-RingTrigger::RingTrigger(std::unique_ptr<RingPin> pin, QObject* parent, const RingCallRule::Timings& timings)
-    : QObject(parent), m_pin(pin ? std::move(pin) : createRingPin()), m_rule(timings)
+RingTrigger::RingTrigger(std::unique_ptr<RingPin> pin, QObject* parent)
+    : QObject(parent), m_pin(pin ? std::move(pin) : createRingPin())
 {
     m_clock.start();
     m_port.setReadBufferSize(ReadBufferSize);

@@ -36,8 +36,7 @@ public:
     };
 
     // `pin`: the RI pin reader; the platform's when null.
-    explicit RingTrigger(std::unique_ptr<RingPin> pin = nullptr, QObject* parent = nullptr,
-                         const RingCallRule::Timings& timings = {});
+    explicit RingTrigger(std::unique_ptr<RingPin> pin = nullptr, QObject* parent = nullptr);
     ~RingTrigger() override;
 
     // Starts watching; a failure is reported through `problem`.
