@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <type_traits>
+
 namespace {
 // Enough for any result line several times over; a flood waits in the kernel's buffer.
 constexpr qint64 ReadBufferSize = 4096;
@@ -16,6 +18,20 @@ QString deviceOf(const QString& name)
     const QString path = name.contains(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
     const QString canonical = QFileInfo(path).canonicalFilePath();
     return canonical.isEmpty() ? name : canonical;
+}
+
+// The port's handle as the pin reader takes it: a descriptor here, a HANDLE on Windows.
+template <typename Handle> std::intptr_t toIntPtr(Handle handle)
+{
+    if constexpr (std::is_pointer_v<Handle>)
+        return reinterpret_cast<std::intptr_t>(handle);
+    else
+        return static_cast<std::intptr_t>(handle);
+}
+
+std::intptr_t pinHandle(const QSerialPort& port)
+{
+    return toIntPtr(port.handle());
 }
 
 bool samePort(const QString& a, const QString& b)
@@ -108,7 +124,7 @@ bool RingTrigger::openPort(QString* reason)
     m_port.clearError();
     m_lines.reset();
     m_pinWasOn = false;
-    if (m_pin->read(m_port.handle()) != RingPin::State::Unreadable)
+    if (m_pin->read(pinHandle(m_port)) != RingPin::State::Unreadable)
         m_pinTimer.start();
     return true;
 }
@@ -139,7 +155,7 @@ void RingTrigger::readLines()
 
 void RingTrigger::pollPin()
 {
-    const RingPin::State state = m_pin->read(m_port.handle());
+    const RingPin::State state = m_pin->read(pinHandle(m_port));
     if (state == RingPin::State::Unreadable) {
         m_pinTimer.stop();
         return;
