@@ -65,7 +65,7 @@ private slots:
         QVERIFY(rig.dlg.ringTrigger().isWatching());
 
         ringTwice(ringModem);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.dlg.numberLabel()->text(), QStringLiteral("0555"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.dlg.numberLabel()->text(), QStringLiteral("0555"), 10000);
         QCOMPARE(rig.logLines(), 1);
         QCOMPARE(checkModem.transcript(), QByteArray("AT\\L1\r\n"));
         QCOMPARE(rig.boxes.count(), 0);
@@ -79,7 +79,7 @@ private slots:
         Rig rig(modem.devicePath(), modem.linkPath());
 
         ringTwice(modem);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.dlg.numberLabel()->text(), QStringLiteral("0777"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.dlg.numberLabel()->text(), QStringLiteral("0777"), 10000);
         QCOMPARE(rig.logLines(), 1);
         QCOMPARE(rig.boxes.count(), 0);
         QTRY_VERIFY(rig.dlg.ringTrigger().isWatching());
