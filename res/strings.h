@@ -2,8 +2,8 @@
 #pragma once
 
 namespace Texts {
-inline constexpr char AboutMenuItem[] = "&About ringlet...";   // string 101
-inline constexpr char ConfigMenuItem[] = "Configuration...";   // string 102
+inline constexpr char AboutMenuItem[] = "&About ringlet..."; // string 101
+inline constexpr char ConfigMenuItem[] = "Configuration..."; // string 102
 
 inline constexpr char MainTitle[] = "Ringlet";
 inline constexpr char CheckButton[] = "Check";
@@ -42,6 +42,17 @@ inline constexpr char NotSerialLongName[] = "the name is far too long";
 inline constexpr char NotSerialDevice[] = "it is a device of another kind";
 
 inline constexpr char AutomationError[] = "Automation error %1";
+
+// Ring watching ("On Ring another com port"): %1 the port, %2 the system's reason.
+inline constexpr char RingNoPort[] =
+    "No port is chosen for ring watching. Choose one next to \"On Ring another com port\" in the configuration.";
+inline constexpr char RingBadSettings[] =
+    "The line settings \"%2\" can't be used on the port %1, so it is not watched for rings.";
+inline constexpr char RingOpenFailed[] =
+    "Couldn't open the port %1 to watch it for rings: %2. Ringlet tries again every few seconds and starts "
+    "watching when the port can be opened.";
+inline constexpr char RingPortLost[] =
+    "The port %1, watched for rings, went away. Ringlet starts watching again when it comes back.";
 inline constexpr char RegistryCaution[] = "Couldn't access registry key";
 inline constexpr char CautionCaption[] = "Caution";
 

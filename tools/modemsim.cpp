@@ -6,7 +6,8 @@
 // report POLLHUP without end). An inotify watch on the slave device tells when
 // clients open and close it; when the last one closes, whatever it did not read
 // is flushed and pending answers are dropped, as a real line loses bytes sent
-// while nobody listens. Idle, it sleeps in ppoll() without a timeout.
+// while nobody listens. Idle, it sleeps in ppoll() without a timeout. SIGUSR1
+// rings the line: the RING result goes out between answers, as a modem sends it.
 
 #include <pty.h>
 
@@ -32,7 +33,9 @@ using Clock = std::chrono::steady_clock;
 
 const char usageText[] = R"(Usage: ringlet-modemsim [options]
 A caller-ID modem on a pseudo-terminal. Prints the device path on the first line
-of stdout, then answers until SIGTERM or SIGINT.
+of stdout, then answers until SIGTERM or SIGINT. Each SIGUSR1 sends the
+unsolicited result CR LF RING CR LF, as an incoming call's ring does (lost, like
+any output, while no client has the port open).
 
 A line ends with CR, LF or CR LF. The command line gets
   CR LF <marker><number> CR LF CR LF OK CR LF
@@ -53,6 +56,7 @@ every other line (the empty one too) gets CR LF OK CR LF.
                         has closed the port
   --transcript FILE     append every byte received, raw, to FILE
   --link PATH           make PATH a symbolic link to the device (removed at exit)
+  --rings-per-signal N  send N RING results for each SIGUSR1 (default 1)
   --help                this text
 )";
 
@@ -70,7 +74,12 @@ struct Options
     bool flood = false;
     bool once = false;
     int delayMs = 0;
+    int ringsPerSignal = 1;
 };
+
+// Set by the signal handler, read by the loop after ppoll() returns.
+volatile std::sig_atomic_t ringRequests = 0;
+volatile std::sig_atomic_t stopRequested = 0;
 
 std::vector<std::string> splitList(const std::string& text)
 {
@@ -130,6 +139,8 @@ std::string parseOptions(int argc, char** argv, Options& options)
             options.transcript = text;
         else if (arg == "--delay-ms" && value(text))
             options.delayMs = std::atoi(text.c_str());
+        else if (arg == "--rings-per-signal" && value(text))
+            options.ringsPerSignal = std::atoi(text.c_str());
         else if (arg == "--no-marker")
             options.withMarker = false;
         else if (arg == "--no-crlf")
@@ -149,6 +160,8 @@ std::string parseOptions(int argc, char** argv, Options& options)
         return "--numbers needs at least one number";
     if (options.delayMs < 0)
         return "--delay-ms must not be negative";
+    if (options.ringsPerSignal < 1)
+        return "--rings-per-signal must be at least 1";
     return {};
 }
 
@@ -172,6 +185,7 @@ private:
     void readInput();
     void onBytes(const char* data, size_t size);
     void onLine(const std::string& line);
+    void ring();
     void readClientEvents();
     void writeOutput();
     int pollTimeoutMs() const;
@@ -319,6 +333,14 @@ void Modem::onLine(const std::string& line)
         m_pending.push_back({std::string(), m_pending.back().due}); // marks where the flood begins
 }
 
+void Modem::ring()
+{
+    std::string rings;
+    for (int i = 0; i < m_options.ringsPerSignal; ++i)
+        rings += "\r\nRING\r\n";
+    m_pending.push_back({rings, Clock::now()});
+}
+
 bool Modem::hasDueOutput() const
 {
     return m_flooding || (!m_pending.empty() && m_pending.front().due <= Clock::now());
@@ -376,12 +398,16 @@ int Modem::run(const sigset_t& runMask)
         const int timeoutMs = pollTimeoutMs();
         timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
         const int ready = ppoll(fds, m_inotify >= 0 ? 2 : 1, timeoutMs < 0 ? nullptr : &timeout, &runMask);
-        if (ready < 0) {
-            if (errno == EINTR)
-                return 0; // a termination signal
+        if (ready < 0 && errno != EINTR) {
             std::perror("ppoll");
             return 1;
         }
+        if (stopRequested)
+            return 0;
+        for (; ringRequests > 0; --ringRequests)
+            ring();
+        if (ready < 0)
+            continue;
         if (m_inotify >= 0 && (fds[1].revents & POLLIN))
             readClientEvents();
         if (fds[0].revents & POLLIN)
@@ -397,7 +423,13 @@ int Modem::run(const sigset_t& runMask)
     return 0;
 }
 
-void onSignal(int) {}
+void onSignal(int sig)
+{
+    if (sig == SIGUSR1)
+        ++ringRequests;
+    else
+        stopRequested = 1;
+}
 
 } // namespace
 
@@ -416,18 +448,18 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // The termination signals stay blocked except inside ppoll(), so none is lost between two waits.
+    // The signals stay blocked except inside ppoll(), so none is lost between two waits.
     sigset_t blocked;
     sigset_t runMask;
     sigemptyset(&blocked);
-    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1})
         sigaddset(&blocked, sig);
     sigprocmask(SIG_BLOCK, &blocked, &runMask);
     struct sigaction action
     {
     };
     action.sa_handler = onSignal;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1})
         sigaction(sig, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 

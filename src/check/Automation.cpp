@@ -1,9 +1,13 @@
-// What starts a check besides the Check button: the main window's check timer.
+// What starts a check besides the Check button: the main window's check timer
+// and the ring trigger.
 
+#include "app/ErrorReport.h"
 #include "app/SettingsRecord.h"
 #include "strings.h"
 #include "ui/MainDlg.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -23,6 +27,7 @@ void CRingletDlg::ApplyAutomation()
 {
     m_checkTimer.stop();
     m_checkInterval = 0;
+    m_ringTrigger.disarm();
 
     const bool manualDisabled = m_settings.autoMethod & AutoMethod::DisableManual;
     m_check->setHidden(manualDisabled);
@@ -38,6 +43,8 @@ void CRingletDlg::ApplyAutomation()
         m_checkTimer.start(m_checkInterval, this);
         break;
     case AutoMethod::ModeOnRing:
+        m_ringTrigger.arm({m_settings.anotherPort, m_settings.setting, m_settings.port});
+        break;
     case AutoMethod::ModeOnApp:
         // Edited and stored, but nothing watches for these yet.
         break;
@@ -48,4 +55,21 @@ void CRingletDlg::ApplyAutomation()
         break;
     }
     }
+}
+
+void CRingletDlg::connectRingTrigger()
+{
+    connect(&m_ringTrigger, &RingTrigger::checkWanted, this, &CRingletDlg::runAutomaticCheck);
+    connect(&m_ringTrigger, &RingTrigger::problem, this,
+            [this](const QString& text) { QMessageBox::warning(this, QCoreApplication::applicationName(), text); });
+    connect(this, &CRingletDlg::checkStarting, &m_ringTrigger, &RingTrigger::lendPort);
+    connect(this, &CRingletDlg::checkFinished, &m_ringTrigger, &RingTrigger::takePortBack);
+}
+
+void CRingletDlg::runAutomaticCheck()
+{
+    const QString before = m_number->text();
+    runReportingErrors(this, [this] { CheckNumber(); });
+    if (m_number->text() != before && !isActiveWindow())
+        QApplication::alert(this);
 }

@@ -19,8 +19,10 @@ void CRingletDlg::CheckNumber()
     if (m_checkRunning)
         return;
     m_checkRunning = true;
+    emit checkStarting();
     const auto finished = qScopeGuard([this] {
         m_checkRunning = false;
+        emit checkFinished();
         if (m_closePending)
             close();
     });

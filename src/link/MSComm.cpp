@@ -154,6 +154,13 @@ void CMSComm::SetSettings(const QString& settings)
     m_settings = settings;
 }
 
+bool CMSComm::applyLineSettings(QSerialPort& port, const QString& settings)
+{
+    const std::optional<LineSettings> line = LineSettings::parse(settings);
+    return line && port.setBaudRate(line->baudRate) && port.setParity(line->parity) &&
+           port.setDataBits(line->dataBits) && port.setStopBits(line->stopBits);
+}
+
 QString CMSComm::settings() const
 {
     return m_settings;

@@ -43,6 +43,10 @@ public:
     // Returns every byte received and not yet read, and consumes it.
     QByteArray GetInput();
 
+    // Puts line settings in the form of SetSettings on another port, e.g. one
+    // watched for rings; false when the text does not parse or the port refuses it.
+    static bool applyLineSettings(QSerialPort& port, const QString& settings);
+
 private:
     struct LineSettings;
     void handleError(QSerialPort::SerialPortError error);

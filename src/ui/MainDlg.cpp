@@ -35,6 +35,7 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
     buildControls();
     auto* logNotice = new LogFailureNotice(this);
     connect(this, &CRingletDlg::logWriteFailed, logNotice, &LogFailureNotice::show);
+    connectRingTrigger();
 }
 
 CRingletDlg::~CRingletDlg() = default;
@@ -148,6 +149,7 @@ void CRingletDlg::OnClose()
         return;
     m_closed = true;
     m_checkTimer.stop();
+    m_ringTrigger.disarm();
     ::SaveSettings(m_store, m_settings, m_displayFont);
     m_store.flush();
     m_displayFont.clear();
@@ -180,7 +182,7 @@ void CRingletDlg::timerEvent(QTimerEvent* event)
         QDialog::timerEvent(event);
         return;
     }
-    runReportingErrors(this, [this] { CheckNumber(); });
+    runAutomaticCheck();
 }
 
 QMenu* CRingletDlg::createWindowMenu()

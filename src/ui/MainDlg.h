@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/SettingsRecord.h"
+#include "check/RingTrigger.h"
 #include "link/MSComm.h"
 #include "ui/DisplayFont.h"
 #include "ui/NumberLabel.h"
@@ -33,6 +34,7 @@ public:
     QPushButton* checkButton() const { return m_check; }
     bool isCheckTimerActive() const { return m_checkTimer.isActive(); }
     int checkTimerInterval() const { return m_checkInterval; }
+    RingTrigger& ringTrigger() { return m_ringTrigger; }
 
     // Fills the record and creates the display font from the store.
     void LoadSettings();
@@ -52,6 +54,9 @@ public:
     void ApplyAutomation();
     // One whole dialogue with the modem, from opening the port to logging.
     void CheckNumber();
+    // A check nobody asked for by hand: a changed number asks for the user's
+    // attention unless the window is already the active one.
+    void runAutomaticCheck();
     // Appends the display text to the call log, unless it is a repeat to skip.
     void AppendToLog(const QByteArray& displayText);
     // Gives the number label the display font, held to what fits the screen,
@@ -68,6 +73,9 @@ signals:
     // A check's line could not be appended to the call log; the check's number
     // is shown but not remembered as the previous one.
     void logWriteFailed(const QString& description);
+    // Around the dialogue with the modem, so a watcher holding the check port can lend it.
+    void checkStarting();
+    void checkFinished();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -82,12 +90,14 @@ private:
     void buildControls();
     QSize largestLabelSize() const;
     void fitWindowToLabelFont();
+    void connectRingTrigger();
 
     ProfileStore& m_store;
     const RegistryReader& m_registry;
     SettingsRecord m_settings;
     DisplayFont m_displayFont;
     CMSComm m_comm;
+    RingTrigger m_ringTrigger;
 
     NumberLabel* m_number = nullptr;
     QPushButton* m_check = nullptr;

@@ -3,6 +3,8 @@
 #include <QDeadlineTimer>
 #include <QFile>
 
+#include <csignal>
+
 namespace {
 constexpr int StartTimeoutMs = 5000;
 constexpr int StopTimeoutMs = 3000;
@@ -68,4 +70,10 @@ bool ModemSimulator::restart(const QStringList& arguments)
 {
     m_arguments = arguments;
     return start();
+}
+
+void ModemSimulator::ring()
+{
+    if (isRunning())
+        ::kill(static_cast<pid_t>(m_process.processId()), SIGUSR1);
 }

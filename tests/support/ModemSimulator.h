@@ -23,6 +23,9 @@ public:
     bool restart(const QStringList& arguments);
     bool restart() { return restart(m_arguments); }
 
+    // Rings the line once: the simulator sends a RING result (SIGUSR1).
+    void ring();
+
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     // Blocks (no event loop) until the simulator exits by itself, e.g. after --hangup-after-command.
     bool waitForExit(int timeoutMs) { return m_process.waitForFinished(timeoutMs); }

@@ -1,9 +1,10 @@
 // Exercises the Windows-only parts against the real Win32 API: the registry
-// reader, the exclusive append to the call log, the system-menu items and the
-// diagnosis of a port that would not open.
+// reader, the exclusive append to the call log, the system-menu items, the
+// diagnosis of a port that would not open and the ring-indicator pin reader.
 // Plain C++ and Win32, built with mingw-w64 and run under Windows or Wine by
 // scripts/windows-check.
 #include "check/LogFile.h"
+#include "check/RingPin.h"
 #include "link/PortDiagnosis.h"
 #include "link/Registry.h"
 #include "ui/SystemMenu.h"
@@ -161,6 +162,22 @@ void testPortDiagnosis()
     const PortDiagnosis regular = diagnosePort(path);
     check(regular.fault == PortFault::NotSerial, "a regular file is not a serial port");
     DeleteFileA(path.c_str());
+// Wine offers no comm port with modem-status lines here, so only handles without
+// them are tried: they must read as Unreadable (watched by lines alone), never as a ring.
+void testRingPin()
+{
+    const std::unique_ptr<RingPin> pin = createRingPin();
+    check(pin->read(reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE)) == RingPin::State::Unreadable,
+          "an invalid handle has no readable ring pin");
+    char directory[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, directory);
+    const std::string path = std::string(directory) + "ringlet_ringpin.tmp";
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    check(file != INVALID_HANDLE_VALUE, "a plain file opens");
+    check(pin->read(reinterpret_cast<std::intptr_t>(file)) == RingPin::State::Unreadable,
+          "a plain file has no readable ring pin");
+    CloseHandle(file);
 }
 } // namespace
 
@@ -170,6 +187,7 @@ int main()
     testLogFile();
     testSystemMenu();
     testPortDiagnosis();
+    testRingPin();
     std::printf("%d passed, %d failed\n", g_passes, g_failures);
     return g_failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,228 @@
+#include "RingTrigger.h"
+
+#include "link/MSComm.h"
+#include "strings.h"
+
+#include <QFileInfo>
+
+#include <type_traits>
+
+namespace {
+// Enough for any result line several times over; a flood waits in the kernel's buffer.
+constexpr qint64 ReadBufferSize = 4096;
+
+// The device a port name stands for: links (/dev/serial/by-id/...) resolved,
+// bare names ("ttyUSB0") looked up under /dev. Names with no such file (COM1) stay as they are.
+QString deviceOf(const QString& name)
+{
+    const QString path = name.contains(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? name : canonical;
+}
+
+// The port's handle as the pin reader takes it: a descriptor here, a HANDLE on Windows.
+template <typename Handle> std::intptr_t toIntPtr(Handle handle)
+{
+    if constexpr (std::is_pointer_v<Handle>)
+        return reinterpret_cast<std::intptr_t>(handle);
+    else
+        return static_cast<std::intptr_t>(handle);
+}
+
+std::intptr_t pinHandle(const QSerialPort& port)
+{
+    return toIntPtr(port.handle());
+}
+
+bool samePort(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0 || deviceOf(a) == deviceOf(b);
+}
+} // namespace
+
+RingTrigger::RingTrigger(std::unique_ptr<RingPin> pin, QObject* parent)
+    : QObject(parent), m_pin(pin ? std::move(pin) : createRingPin())
+{
+    m_clock.start();
+    m_port.setReadBufferSize(ReadBufferSize);
+    m_retryTimer.setInterval(RetryMs);
+    m_pinTimer.setInterval(PinPollMs);
+    m_callTimer.setSingleShot(true);
+    connect(&m_port, &QSerialPort::readyRead, this, &RingTrigger::readLines);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &RingTrigger::handleError);
+    connect(&m_retryTimer, &QTimer::timeout, this, &RingTrigger::retry);
+    connect(&m_pinTimer, &QTimer::timeout, this, &RingTrigger::pollPin);
+    connect(&m_callTimer, &QTimer::timeout, this, &RingTrigger::onCallTimer);
+}
+
+RingTrigger::~RingTrigger() = default;
+
+void RingTrigger::arm(const Settings& settings)
+{
+    disarm();
+    const QString name = settings.ringPort.trimmed();
+    if (name.isEmpty() || name == QLatin1String("NA")) {
+        emit problem(QString::fromLatin1(Texts::RingNoPort));
+        return;
+    }
+    m_settings = settings;
+    m_settings.ringPort = name;
+    m_port.setPortName(name);
+    if (!CMSComm::applyLineSettings(m_port, settings.lineSettings)) {
+        m_port.clearError();
+        emit problem(QString::fromLatin1(Texts::RingBadSettings).arg(name, settings.lineSettings));
+        return;
+    }
+    m_armed = true;
+    QString reason;
+    if (!openPort(&reason)) {
+        m_retryTimer.start();
+        emit problem(QString::fromLatin1(Texts::RingOpenFailed).arg(name, reason));
+    }
+}
+
+void RingTrigger::disarm()
+{
+    m_armed = false;
+    m_lent = false;
+    m_retryTimer.stop();
+    m_callTimer.stop();
+    closePort();
+    m_rule.reset();
+}
+
+void RingTrigger::lendPort()
+{
+    if (!m_armed || m_lent || !samePort(m_settings.ringPort, m_settings.checkPort))
+        return;
+    m_lent = true;
+    m_retryTimer.stop();
+    closePort();
+}
+
+void RingTrigger::takePortBack()
+{
+    if (!m_lent)
+        return;
+    m_lent = false;
+    // A check cut short may have left the port open; then it is taken back later, quietly.
+    if (!openPort(nullptr))
+        m_retryTimer.start();
+}
+
+bool RingTrigger::openPort(QString* reason)
+{
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        if (reason)
+            *reason = m_port.errorString();
+        m_port.clearError();
+        return false;
+    }
+    // Many modems report nothing while DTR is low. Pseudo-terminals refuse the
+    // ioctl and work without it, so a refusal is no error.
+    m_port.setDataTerminalReady(true);
+    m_port.clearError();
+    m_lines.reset();
+    m_pinWasOn = false;
+    if (m_pin->read(pinHandle(m_port)) != RingPin::State::Unreadable)
+        m_pinTimer.start();
+    return true;
+}
+
+void RingTrigger::closePort()
+{
+    m_closeScheduled = false;
+    m_pinTimer.stop();
+    m_port.close();
+}
+
+void RingTrigger::retry()
+{
+    if (openPort(nullptr))
+        m_retryTimer.stop();
+}
+
+void RingTrigger::readLines()
+{
+    char buffer[1024];
+    int rings = 0;
+    qint64 size = 0;
+    while ((size = m_port.read(buffer, sizeof buffer)) > 0)
+        rings += m_lines.feed(buffer, size);
+    for (int i = 0; i < rings; ++i)
+        onRing();
+}
+
+void RingTrigger::pollPin()
+{
+    const RingPin::State state = m_pin->read(pinHandle(m_port));
+    if (state == RingPin::State::Unreadable) {
+        m_pinTimer.stop();
+        return;
+    }
+    const bool on = state == RingPin::State::On;
+    if (on && !m_pinWasOn)
+        onRing();
+    m_pinWasOn = on;
+}
+
+void RingTrigger::onRing()
+{
+    if (m_rule.ring(m_clock.elapsed()))
+        requestCheck();
+    else
+        scheduleLoneRingCheck();
+}
+
+void RingTrigger::scheduleLoneRingCheck()
+{
+    const qint64 due = m_rule.nextDueMs();
+    if (due < 0)
+        m_callTimer.stop();
+    else if (!m_callTimer.isActive())
+        m_callTimer.start(static_cast<int>(qMax<qint64>(0, due - m_clock.elapsed())));
+}
+
+void RingTrigger::onCallTimer()
+{
+    if (m_rule.due(m_clock.elapsed()))
+        requestCheck();
+    else
+        scheduleLoneRingCheck();
+}
+
+void RingTrigger::requestCheck()
+{
+    m_callTimer.stop();
+    // Queued: the check may take this very port away, which must not happen
+    // inside the port's own read notification.
+    QTimer::singleShot(0, this, [this] {
+        if (m_armed)
+            emit checkWanted();
+    });
+}
+
+void RingTrigger::handleError(QSerialPort::SerialPortError error)
+{
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+        return;
+    // A line that went away reports the error on every turn of the event loop
+    // until the port is closed: close it once, after QSerialPort has returned.
+    if (m_closeScheduled || !m_port.isOpen())
+        return;
+    m_closeScheduled = true;
+    QTimer::singleShot(0, this, &RingTrigger::closeAfterLoss);
+}
+
+void RingTrigger::closeAfterLoss()
+{
+    if (!m_closeScheduled)
+        return;
+    closePort();
+    if (!m_armed)
+        return;
+    m_retryTimer.start();
+    emit problem(QString::fromLatin1(Texts::RingPortLost).arg(m_settings.ringPort));
+}
+
+#include "moc_RingTrigger.cpp"

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "RingCallRule.h"
+#include "RingLines.h"
+#include "RingPin.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+
+// Asks for one check per incoming call by watching another serial port for
+// rings: the modem's ring result lines and, where the driver reports it, the
+// ring-indicator pin. Knows nothing of the window that runs the checks.
+//
+// While armed the port is held open. A port that cannot be opened, or that goes
+// away (a USB modem unplugged), is reported once and then tried again quietly
+// every few seconds until it opens. When the ring port is also the check port,
+// the watcher lends it to the check and takes it back right after.
+class RingTrigger : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int RetryMs = 3000;
+    static constexpr int PinPollMs = 250;
+
+    struct Settings
+    {
+        QString ringPort;     // a port name as listed, or a device path; empty or "NA": none
+        QString lineSettings; // "115200,n,8,1"
+        QString checkPort;    // the port checks use, lent to them when it is the ring port
+    };
+
+    // `pin`: the RI pin reader; the platform's when null.
+    explicit RingTrigger(std::unique_ptr<RingPin> pin = nullptr, QObject* parent = nullptr);
+    ~RingTrigger() override;
+
+    // Starts watching; a failure is reported through `problem`.
+    void arm(const Settings& settings);
+    // Stops watching and closes the port.
+    void disarm();
+    bool isArmed() const { return m_armed; }
+    bool isWatching() const { return m_port.isOpen(); }
+
+    // Around every check: the port is closed for it when it is the check port,
+    // and opened again afterwards.
+    void lendPort();
+    void takePortBack();
+
+signals:
+    void checkWanted();
+    // A failure the user must know of, in words, said once.
+    void problem(const QString& text);
+
+private:
+    bool openPort(QString* reason);
+    void closePort();
+    void retry();
+    void readLines();
+    void pollPin();
+    void onRing();
+    void onCallTimer();
+    void scheduleLoneRingCheck();
+    void requestCheck();
+    void handleError(QSerialPort::SerialPortError error);
+    void closeAfterLoss();
+
+    std::unique_ptr<RingPin> m_pin;
+    QSerialPort m_port;
+    Settings m_settings;
+    RingLineReader m_lines;
+    RingCallRule m_rule;
+    QElapsedTimer m_clock;
+    QTimer m_retryTimer;
+    QTimer m_pinTimer;
+    QTimer m_callTimer;
+    bool m_armed = false;
+    bool m_lent = false;
+    bool m_pinWasOn = false;
+    bool m_closeScheduled = false;
+};

@@ -1,0 +1,65 @@
+#include "MemoryRegistry.h"
+#include "MessageBoxWatcher.h"
+#include "ModemSimulator.h"
+#include "TempProfile.h"
+
+#include "ui/MainDlg.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The attention request after automatic checks, on a real X server with a
+// window manager (tests/support/with-x-desktop), where it is the window's
+// _NET_WM_STATE_DEMANDS_ATTENTION state.
+class TestAttention : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QByteArray windowState(const QWidget& window)
+    {
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"),
+                    {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("_NET_WM_STATE")});
+        xprop.waitForFinished();
+        return xprop.readAllStandardOutput();
+    }
+
+private slots:
+    void automaticCheckWithANewNumberAsksForAttention()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0555,0555,0666")});
+        QVERIFY(modem.start());
+        QTemporaryDir workDir;
+        QDir::setCurrent(workDir.path());
+        TempProfile profile;
+        MemoryRegistry registry;
+        CRingletDlg dlg(profile.store(), registry);
+        dlg.settings().port = modem.devicePath();
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.showMinimized();
+        QTRY_VERIFY(windowState(dlg).contains("_NET_WM_STATE_HIDDEN"));
+        QTRY_VERIFY(!dlg.isActiveWindow());
+        MessageBoxWatcher boxes;
+
+        QTest::mouseClick(dlg.checkButton(), Qt::LeftButton); // 0555 by hand
+        dlg.runAutomaticCheck();                              // 0555 again
+        QTest::qWait(500);
+        QCOMPARE(dlg.numberLabel()->text(), QStringLiteral("0555"));
+        QVERIFY2(!windowState(dlg).contains("DEMANDS_ATTENTION"), windowState(dlg).constData());
+
+        dlg.runAutomaticCheck(); // 0666
+        QCOMPARE(dlg.numberLabel()->text(), QStringLiteral("0666"));
+        QTRY_VERIFY2(windowState(dlg).contains("_NET_WM_STATE_DEMANDS_ATTENTION"), windowState(dlg).constData());
+        QCOMPARE(boxes.count(), 0);
+        QDir::setCurrent(QDir::tempPath());
+    }
+};
+
+QTEST_MAIN(TestAttention)
+#include "tst_attention.moc"
