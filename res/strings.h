@@ -21,6 +21,12 @@ inline constexpr char BufferEmpty[] = "BUFFER EMPTY";
 inline constexpr char LogOpenFailed[] = "Couldn't open the call log %1: %2. This call was not logged.";
 inline constexpr char LogWriteFailed[] = "Couldn't write to the call log %1: %2. This call may not be logged.";
 
+// Settings not taken by the store at close: %1 the settings file (or registry key), %2 the reason.
+inline constexpr char SettingsNotStored[] = "Couldn't store the settings in %1: %2. The changes of this run are lost.";
+inline constexpr char FileNotFolder[] = "%1 is a file where a folder should be";
+inline constexpr char FolderNotFile[] = "%1 is a folder where the settings file should be";
+inline constexpr char StoreRefused[] = "the system refused the write";
+
 inline constexpr char AutomationError[] = "Automation error %1";
 inline constexpr char RegistryCaution[] = "Couldn't access registry key";
 inline constexpr char CautionCaption[] = "Caution";

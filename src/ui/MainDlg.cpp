@@ -8,6 +8,7 @@
 #include "app/ErrorReport.h"
 #include "app/ProfileStore.h"
 #include "app/Settings.h"
+#include "app/StoredSettingsCheck.h"
 #include "check/CallLog.h"
 #include "link/PortSettings.h"
 #include "resource.h"
@@ -107,6 +108,7 @@ void CRingletDlg::OnClose()
     m_checkTimer.stop();
     ::SaveSettings(m_store, m_settings, m_displayFont);
     m_store.flush();
+    confirmSettingsStored(this, m_store);
     m_displayFont.clear();
 }
 

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -115,6 +116,30 @@ private slots:
              {"charset", "clipprecision", "escapement", "facename", "height", "italic", "orientation", "outprecision",
               "pitchandfamily", "quality", "strikeout", "underline", "weight", "width"})
             QVERIFY2(keys.contains(QStringLiteral("font/") + key), key);
+    }
+
+    void settingsTheStoreRefusesAreReportedOnce()
+    {
+        QTemporaryDir dir;
+        // A file where the maker's folder should be stops even root.
+        QFile blocker(dir.filePath(QStringLiteral("Brackwen")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString file = dir.filePath(QStringLiteral("Brackwen/ringlet.conf"));
+        ProfileStore store(file);
+        MemoryRegistry registry;
+        CRingletDlg dlg(store, registry);
+        dlg.LoadSettings();
+        dlg.settings().port = QStringLiteral("ttyS0");
+        dlg.show();
+
+        MessageBoxWatcher boxes;
+        QVERIFY(dlg.close());
+        QCOMPARE(boxes.count(), 1);
+        const QString expected = QString::fromLatin1(Texts::SettingsNotStored)
+                                     .arg(file, QString::fromLatin1(Texts::FileNotFolder).arg(blocker.fileName()));
+        QCOMPARE(boxes.texts()[0], expected);
+        QVERIFY(!dlg.isVisible());
     }
 
     void escapeEndsTheWindowThroughTheCloseSequence()
