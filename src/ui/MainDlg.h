@@ -33,6 +33,7 @@ public:
     QPushButton* checkButton() const { return m_check; }
     bool isCheckTimerActive() const { return m_checkTimer.isActive(); }
     int checkTimerInterval() const { return m_checkInterval; }
+    int checkTimerId() const { return m_checkTimer.timerId(); }
 
     // Fills the record and creates the display font from the store.
     void LoadSettings();

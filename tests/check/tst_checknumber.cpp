@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTimerEvent>
 #include <QWindow>
 
 // Whole checks over a real pseudo-terminal, against the project's modem simulator.
@@ -69,6 +70,24 @@ private slots:
         QVERIFY2(lines[0].startsWith("0123 456789 @ ") && lines[0].endsWith('\r'), lines[0].constData());
         QCOMPARE(modem.transcript(), QByteArray("AT\\L1\r\n"));
         QVERIFY(!rig.dlg.comm().GetPortOpen());
+    }
+
+    void checkTimerTickRunsAWholeCheck()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0222 1")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        rig.dlg.settings().autoMethod = AutoMethod::Automate; // every `minutes` minutes
+        rig.dlg.ApplyAutomation();
+        QVERIFY(rig.dlg.isCheckTimerActive());
+
+        QTimerEvent tick(rig.dlg.checkTimerId());
+        QApplication::sendEvent(&rig.dlg, &tick);
+        QCOMPARE(modem.transcript(), QByteArray("AT\\L1\r\n"));
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0222 1"));
+        QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("0222 1"));
+        QCOMPARE(rig.logLines().size(), 1);
+        QCOMPARE(rig.boxes.count(), 0);
     }
 
     void repeatsAreSkippedOnlyWhenAsked()

@@ -1,3 +1,4 @@
+#include "ConfigDlgFixture.h"
 #include "MemoryRegistry.h"
 #include "MessageBoxWatcher.h"
 #include "TempProfile.h"
@@ -198,6 +199,18 @@ private slots:
         recoverFromProgramExit();
         QVERIFY(!dlg.isVisible());
         QCOMPARE(storedKeys(profile), QStringList());
+    }
+
+    void firstRunCancelEndsWithoutShowingOrStoring()
+    {
+        Window window{false};
+        window.registry.addKey(Registry::SerialDeviceMap);
+        window.dlg.LoadSettings();
+        ModalDriver<CConfigDlg> driver({[](CConfigDlg* dialog) { control<QPushButton>(dialog, "IDCANCEL")->click(); }});
+        QCOMPARE(window.dlg.exec(), int(QDialog::Rejected));
+        QCOMPARE(driver.dialogsSeen(), 1);
+        QVERIFY(!window.dlg.isVisible());
+        QCOMPARE(storedKeys(window.profile), QStringList());
     }
 
     void windowMenuOffersAboutAndConfiguration()
