@@ -5,6 +5,7 @@
 #include "ConfigDlg.h"
 #include "DialogUnits.h"
 #include "SystemMenu.h"
+#include "WindowClose.h"
 #include "app/ErrorReport.h"
 #include "app/ProfileStore.h"
 #include "app/Settings.h"
@@ -171,6 +172,10 @@ void CRingletDlg::keyPressEvent(QKeyEvent* event)
 
 bool CRingletDlg::nativeEvent(const QByteArray& eventType, void* message, qintptr* result)
 {
+    // During a check's waits the status window blocks this one, and Qt drops a
+    // close request from the title bar; it is remembered here instead.
+    if (m_checkRunning && isWindowCloseRequest(eventType.constData(), message))
+        m_closePending = true;
     const int command = systemCommandFromMessage(message);
     if (command == IDM_ABOUTBOX || command == IDM_CONFIG) {
         OnSysCommand(command);
