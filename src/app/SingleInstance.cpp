@@ -1,28 +1,23 @@
 #include "SingleInstance.h"
 
-#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFileSystemWatcher>
 
 namespace {
 
-constexpr int ConnectTimeoutMs = 1000;
-
-// Socket names live in one folder shared by all users; a hash of the lock
-// file's path keeps them per user and per settings store, and short.
-QString serverNameFor(const QString& lockFilePath)
+// ringlet.lock -> ringlet.activate, in the same folder.
+QString requestFileFor(const QString& lockFilePath)
 {
-    const QByteArray path = QFileInfo(lockFilePath).absoluteFilePath().toUtf8();
-    return QStringLiteral("ringlet-") +
-           QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(16));
+    const QFileInfo lock(lockFilePath);
+    return lock.absolutePath() + QLatin1Char('/') + lock.completeBaseName() + QStringLiteral(".activate");
 }
 
 } // namespace
 
 SingleInstance::SingleInstance(const QString& lockFilePath, QObject* parent)
-    : QObject(parent), m_serverName(serverNameFor(lockFilePath)), m_lock(lockFilePath)
+    : QObject(parent), m_requestFile(requestFileFor(lockFilePath)), m_lock(lockFilePath)
 {
     // Only a lock whose process is gone is stale, however old it is.
     m_lock.setStaleLockTime(0);
@@ -34,7 +29,7 @@ bool SingleInstance::acquire()
 {
     QDir().mkpath(QFileInfo(m_lock.fileName()).absolutePath());
     if (m_lock.tryLock(0)) {
-        listen();
+        watchRequests();
         return true;
     }
     if (m_lock.error() != QLockFile::LockFailedError)
@@ -43,27 +38,25 @@ bool SingleInstance::acquire()
     return false;
 }
 
-void SingleInstance::listen()
+void SingleInstance::watchRequests()
 {
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    // A socket file left by a crashed copy would refuse the name; the lock says it is ours now.
-    QLocalServer::removeServer(m_serverName);
-    m_server->listen(m_serverName);
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            socket->disconnectFromServer();
-            emit activationRequested();
-        }
+    QFile requests(m_requestFile);
+    if (!requests.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    requests.close();
+    m_watcher = new QFileSystemWatcher({m_requestFile}, this);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, [this] {
+        // A file replaced rather than written to drops out of the watch.
+        if (!m_watcher->files().contains(m_requestFile) && QFile::exists(m_requestFile))
+            m_watcher->addPath(m_requestFile);
+        emit activationRequested();
     });
 }
 
-// The connection itself is the request: nothing else is ever sent.
+// Truncated and written afresh each time, so the file never grows.
 void SingleInstance::askRunningCopyToActivate() const
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_serverName);
-    if (socket.waitForConnected(ConnectTimeoutMs))
-        socket.disconnectFromServer();
+    QFile requests(m_requestFile);
+    if (requests.exists() && requests.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        requests.write("1\n");
 }

@@ -4,15 +4,17 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
+class QFileSystemWatcher;
 
 // One Ringlet per user and settings store. Two copies would fight over one port
 // and the last to close would overwrite the other's settings, so a second start
 // hands over to the first: it asks the running copy to come to the front and ends.
 //
-// The first copy holds a lock file beside the settings and listens on a local
-// socket named after it. A lock left by a copy that crashed names a process that
-// no longer runs; QLockFile then takes it over, and the stale socket is replaced.
+// The first copy holds a lock file beside the settings and watches a request
+// file next to it; a second start writes to that file. A lock left by a copy
+// that crashed names a process that no longer runs, and QLockFile takes it over.
+// (A local socket would do as well, but Qt's network module adds a third to the
+// program's start-up time.)
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -32,10 +34,10 @@ signals:
     void activationRequested();
 
 private:
-    void listen();
+    void watchRequests();
     void askRunningCopyToActivate() const;
 
-    QString m_serverName;
+    QString m_requestFile;
     QLockFile m_lock;
-    QLocalServer* m_server = nullptr;
+    QFileSystemWatcher* m_watcher = nullptr;
 };
