@@ -31,6 +31,7 @@ public:
     bool isStored() const;
     // The settings file, or on Windows the registry key, as \HKEY_CURRENT_USER\Software\....
     QString location() const;
+    // False for the Windows registry, which has no folder to look into.
     bool isFile() const;
 
 private:
