@@ -40,6 +40,11 @@ inline constexpr char NotSerialFolder[] = "it is a folder";
 inline constexpr char NotSerialPipe[] = "it is a named pipe";
 inline constexpr char NotSerialLongName[] = "the name is far too long";
 inline constexpr char NotSerialDevice[] = "it is a device of another kind";
+// Settings not taken by the store at close: %1 the settings file (or registry key), %2 the reason.
+inline constexpr char SettingsNotStored[] = "Couldn't store the settings in %1: %2. The changes of this run are lost.";
+inline constexpr char FileNotFolder[] = "%1 is a file where a folder should be";
+inline constexpr char FolderNotFile[] = "%1 is a folder where the settings file should be";
+inline constexpr char StoreRefused[] = "the system refused the write";
 
 inline constexpr char AutomationError[] = "Automation error %1";
 

@@ -67,6 +67,17 @@ void ProfileStore::flush()
     m_settings->sync();
 }
 
+bool ProfileStore::isStored() const
+{
+    return m_settings->status() == QSettings::NoError;
+}
+
+// Qt names a native Windows store by its registry path; every other store is a file.
+bool ProfileStore::isFile() const
+{
+    return !location().startsWith(QLatin1String("\\HKEY_"));
+}
+
 QString ProfileStore::location() const
 {
     return m_settings->fileName();

@@ -27,7 +27,12 @@ public:
 
     // Pushes pending writes to permanent storage.
     void flush();
+    // Whether every write so far reached permanent storage (after flush()).
+    bool isStored() const;
+    // The settings file, or on Windows the registry key, as \HKEY_CURRENT_USER\Software\....
     QString location() const;
+    // False for the Windows registry, which has no folder to look into.
+    bool isFile() const;
 
 private:
     std::unique_ptr<QSettings> m_settings;

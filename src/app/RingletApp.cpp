@@ -1,10 +1,38 @@
 #include "RingletApp.h"
 
 #include "ProfileStore.h"
+#include "SingleInstance.h"
 #include "TerminationRequests.h"
 #include "link/Registry.h"
 #include "ui/AppIcon.h"
 #include "ui/MainDlg.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+// The lock sits beside the settings file (Brackwen/ringlet.lock); a store in the
+// Windows registry has no folder, so the lock goes to the per-user data folder.
+QString lockFileFor(const ProfileStore& store)
+{
+    const QString name = QCoreApplication::applicationName() + QStringLiteral(".lock");
+    if (store.isFile())
+        return QFileInfo(store.location()).absolutePath() + QLatin1Char('/') + name;
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QLatin1Char('/') + name;
+}
+
+// What the user sees of the program: a dialog it runs (the first-run
+// configuration included) or else the main window.
+void bringToFront(QWidget* mainWindow)
+{
+    QWidget* window = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : mainWindow;
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
 
 CRingletApp::CRingletApp(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -23,8 +51,12 @@ CRingletApp::CRingletApp(int& argc, char** argv) : QApplication(argc, argv)
 int CRingletApp::InitInstance()
 {
     ProfileStore store;
+    SingleInstance instance(lockFileFor(store));
+    if (!instance.acquire())
+        return 0;
     const std::unique_ptr<RegistryReader> registry = createSystemRegistryReader();
     CRingletDlg mainWindow(store, *registry);
+    connect(&instance, &SingleInstance::activationRequested, &mainWindow, [&mainWindow] { bringToFront(&mainWindow); });
     mainWindow.LoadSettings();
     closeOnTerminationRequest(&mainWindow);
     mainWindow.exec();

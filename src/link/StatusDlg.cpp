@@ -75,5 +75,12 @@ void CStatusDlg::timerEvent(QTimerEvent* event)
     accept();
 }
 
-// Escape must not cut the wait short: the modem's second would be lost.
-void CStatusDlg::reject() {}
+// Escape must not cut the wait short: the modem's second would be lost. While
+// this window runs, its owner is blocked and the platform drops close requests
+// aimed at it, so a request to close this window (Escape, Alt+F4 on the active
+// window) is passed on to the owner, which decides when to honour it.
+void CStatusDlg::reject()
+{
+    if (QWidget* owner = parentWidget())
+        owner->close();
+}

@@ -86,33 +86,34 @@ void CConfigDlg::fallBackToDefaultPorts()
         PortList::insertSorted(m_portList, QString::fromLatin1(port));
 }
 
-// Several names may yield the same number ("COM01", "COM1"); the last one in
-// list order stays selected. Device names outside Windows share numbers too
-// (ttyACM0 and ttyS0 both give 0), so the chosen port itself, when listed,
-// wins: an OK that changes nothing else must not move the program to another port.
+// A port already chosen is shown as it is, listed or not: an OK that changes
+// nothing else must never move the program to another port, and device names
+// outside Windows share numbers (ttyS0, ttyACM0 and many by-id names give 0).
+// Only before the first choice does the number rule preselect; several names
+// may yield the same number ("COM01", "COM1"), the last one in list order wins.
 void CConfigDlg::preselectPort()
 {
+    const QString& port = m_main->settings().port;
+    if (port != NoPortChosen) {
+        PortList::showPort(m_portList, port);
+        return;
+    }
     const int commPort = m_main->comm().GetCommPort();
     for (int i = 0; i < m_portList->count(); ++i) {
         if (PortNumberFromName(m_portList->itemText(i)) == commPort)
             m_portList->setCurrentIndex(i);
     }
-    const int chosen = m_portList->findText(m_main->settings().port, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (chosen >= 0)
-        m_portList->setCurrentIndex(chosen);
 }
 
 // Both lists sort alike and get the same entries in the same order, so an
 // index names the same port in both.
 void CConfigDlg::fillAnotherPortList()
 {
+    for (int i = 0; i < m_portList->count(); ++i)
+        PortList::insertSorted(m_anotherPortList, m_portList->itemText(i));
     const QString& anotherPort = m_main->settings().anotherPort;
-    for (int i = 0; i < m_portList->count(); ++i) {
-        const QString text = m_portList->itemText(i);
-        const int index = PortList::insertSorted(m_anotherPortList, text);
-        if (text == anotherPort)
-            m_anotherPortList->setCurrentIndex(index);
-    }
+    if (!anotherPort.isEmpty())
+        PortList::showPort(m_anotherPortList, anotherPort);
 }
 
 void CConfigDlg::exchangeIntoControls()
@@ -217,10 +218,12 @@ void CConfigDlg::writeBackIntoRecord()
     record.minutes = m_minutes;
     record.command = m_command;
     record.marker = m_marker;
-    if (PortList::hasSelection(m_anotherPortList))
-        record.anotherPort = m_anotherPortList->currentText();
-    if (PortList::hasSelection(m_portList))
-        record.port = m_portList->currentText();
+    // A name typed into a list counts as much as a listed one: a modem the
+    // system does not list can still be used. An empty field changes nothing.
+    if (const QString anotherPort = PortList::chosenPort(m_anotherPortList); !anotherPort.isEmpty())
+        record.anotherPort = anotherPort;
+    if (const QString port = PortList::chosenPort(m_portList); !port.isEmpty())
+        record.port = port;
     record.logFlags = (m_enableLog ? LogFlags::EnableLog : 0) | (m_ignoreSame ? LogFlags::IgnoreSame : 0);
     // No mode button checked happens only for a stored invalid mode; it is kept,
     // so the automation goes on reporting it instead of storing a negative sum.

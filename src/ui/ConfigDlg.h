@@ -16,8 +16,8 @@ class QRadioButton;
 //
 // A port list counts as having a selected entry only when its current index is
 // valid and the edit field still shows that entry's text: text typed over a
-// selection deselects it, and text typed into the field is never stored (Enter
-// in the field makes an exactly matching entry current, as Qt does).
+// selection deselects it. On OK a list names its selected entry or, failing
+// that, the text typed into its field; an empty field leaves the port as it was.
 class CConfigDlg : public QDialog
 {
     Q_OBJECT

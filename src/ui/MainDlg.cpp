@@ -7,9 +7,11 @@
 #include "LogFailureNotice.h"
 #include "ScreenFit.h"
 #include "SystemMenu.h"
+#include "WindowClose.h"
 #include "app/ErrorReport.h"
 #include "app/ProfileStore.h"
 #include "app/Settings.h"
+#include "app/StoredSettingsCheck.h"
 #include "check/CallLog.h"
 #include "check/DisplayText.h"
 #include "link/PortSettings.h"
@@ -152,6 +154,7 @@ void CRingletDlg::OnClose()
     m_ringTrigger.disarm();
     ::SaveSettings(m_store, m_settings, m_displayFont);
     m_store.flush();
+    confirmSettingsStored(this, m_store);
     m_displayFont.clear();
 }
 
@@ -214,6 +217,10 @@ void CRingletDlg::keyPressEvent(QKeyEvent* event)
 
 bool CRingletDlg::nativeEvent(const QByteArray& eventType, void* message, qintptr* result)
 {
+    // During a check's waits the status window blocks this one, and Qt drops a
+    // close request from the title bar; it is remembered here instead.
+    if (m_checkRunning && isWindowCloseRequest(eventType.constData(), message))
+        m_closePending = true;
     const int command = systemCommandFromMessage(message);
     if (command == IDM_ABOUTBOX || command == IDM_CONFIG) {
         OnSysCommand(command);

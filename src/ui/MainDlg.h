@@ -35,6 +35,7 @@ public:
     bool isCheckTimerActive() const { return m_checkTimer.isActive(); }
     int checkTimerInterval() const { return m_checkInterval; }
     RingTrigger& ringTrigger() { return m_ringTrigger; }
+    int checkTimerId() const { return m_checkTimer.timerId(); }
 
     // Fills the record and creates the display font from the store.
     void LoadSettings();

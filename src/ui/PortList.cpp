@@ -38,4 +38,22 @@ void clearSelection(QComboBox* list)
     list->setEditText(QString());
 }
 
+void showPort(QComboBox* list, const QString& port)
+{
+    const int index = list->findText(port, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0) {
+        list->setCurrentIndex(index);
+        return;
+    }
+    list->setCurrentIndex(-1);
+    list->setEditText(port);
+}
+
+QString chosenPort(const QComboBox* list)
+{
+    if (hasSelection(list))
+        return list->itemText(list->currentIndex());
+    return list->currentText();
+}
+
 } // namespace PortList

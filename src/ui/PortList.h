@@ -20,4 +20,13 @@ bool hasSelection(const QComboBox* list);
 
 // Selects nothing and empties the edit field.
 void clearSelection(QComboBox* list);
+
+// Shows `port`: selects its entry when listed (exactly, case and all), or else
+// shows the name as it is with nothing selected, so a port the system does not
+// list (unplugged, or a device path) is seen and kept.
+void showPort(QComboBox* list, const QString& port);
+
+// The port the list names on OK: the selected entry, or the text in the edit
+// field as typed; empty when the field is empty.
+QString chosenPort(const QComboBox* list);
 } // namespace PortList

@@ -6,6 +6,7 @@
 
 #include "ui/MainDlg.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -14,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTimerEvent>
+#include <QWindow>
 
 // Whole checks over a real pseudo-terminal, against the project's modem simulator.
 class TestCheckNumber : public QObject
@@ -68,6 +71,24 @@ private slots:
         QVERIFY2(lines[0].startsWith("0123 456789 @ ") && lines[0].endsWith('\r'), lines[0].constData());
         QCOMPARE(modem.transcript(), QByteArray("AT\\L1\r\n"));
         QVERIFY(!rig.dlg.comm().GetPortOpen());
+    }
+
+    void checkTimerTickRunsAWholeCheck()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0222 1")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath());
+        rig.dlg.settings().autoMethod = AutoMethod::Automate; // every `minutes` minutes
+        rig.dlg.ApplyAutomation();
+        QVERIFY(rig.dlg.isCheckTimerActive());
+
+        QTimerEvent tick(rig.dlg.checkTimerId());
+        QApplication::sendEvent(&rig.dlg, &tick);
+        QCOMPARE(modem.transcript(), QByteArray("AT\\L1\r\n"));
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0222 1"));
+        QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("0222 1"));
+        QCOMPARE(rig.logLines().size(), 1);
+        QCOMPARE(rig.boxes.count(), 0);
     }
 
     void repeatsAreSkippedOnlyWhenAsked()
@@ -235,12 +256,31 @@ private slots:
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0111"));
     }
 
+    void closeRequestDuringACheckWaitsForItsResult_data()
+    {
+        QTest::addColumn<int>("route");
+        QTest::newRow("window closed") << 0;
+        QTest::newRow("Escape") << 1;
+        QTest::newRow("active window closed (Alt+F4)") << 2;
+    }
+
+    // During the check's waits the status window is the active, modal one: keys
+    // and the window manager's close for the active window reach it, not the main window.
     void closeRequestDuringACheckWaitsForItsResult()
     {
+        QFETCH(int, route);
         ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0333")});
         QVERIFY(modem.start());
         Rig rig(modem.devicePath());
-        QTimer::singleShot(500, &rig.dlg, [&] { rig.dlg.close(); });
+        QTimer::singleShot(500, &rig.dlg, [&] {
+            QWidget* status = QApplication::activeModalWidget();
+            if (route == 0)
+                rig.dlg.close();
+            else if (route == 1 && status)
+                QTest::keyClick(status, Qt::Key_Escape);
+            else if (route == 2 && status)
+                status->windowHandle()->close();
+        });
         rig.pressCheck();
         QTRY_VERIFY(!rig.dlg.isVisible());
         const auto stored = rig.profile.reopen();

@@ -3,6 +3,10 @@
 #include "ConfigDlgFixture.h"
 #include "strings.h"
 
+#include "ui/AboutDlg.h"
+
+#include <QLabel>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -16,6 +20,17 @@ struct Setup : ConfigSetup
         main.settings().port = QStringLiteral("COM1");
     }
 };
+
+// Every text a window shows of its own: its title, its labels and its buttons.
+QStringList textsOn(const QWidget* window)
+{
+    QStringList texts{window->windowTitle()};
+    for (const QLabel* label : window->findChildren<QLabel*>())
+        texts << label->text();
+    for (const QAbstractButton* button : window->findChildren<QAbstractButton*>())
+        texts << button->text();
+    return texts;
+}
 
 QString checkedMode(const QWidget* dialog)
 {
@@ -45,6 +60,7 @@ private slots:
     void cancelChangesNothing();
     void refusedPortKeepsDialogOpen();
     void templateOrderAndTexts();
+    void fixedTextsAreSpelledAsUsersKnowThem();
 };
 
 void TestConfigDlg::storedValuesAreUnpacked_data()
@@ -331,6 +347,55 @@ void TestConfigDlg::templateOrderAndTexts()
     } while (widget != control<QWidget>(&dialog, "IDC_PORT") && chain.size() < 40);
     chain = chain.filter(QRegularExpression(QStringLiteral("^ID"))); // not the combo boxes' own line edits
     QCOMPARE(chain, tabStops);
+}
+
+// The program's own texts, misspellings included, are what its users know and
+// look for: a "correction" of one is a fault. Spelled out here on purpose.
+void TestConfigDlg::fixedTextsAreSpelledAsUsersKnowThem()
+{
+    Setup setup;
+    CConfigDlg dialog(&setup.main);
+    CAboutDlg about(&setup.main);
+    QMenu* windowMenu = setup.main.createWindowMenu();
+    QStringList shown = textsOn(&dialog) + textsOn(&about) + textsOn(&setup.main);
+    for (const QAction* action : windowMenu->actions())
+        shown << action->text();
+    for (const char* text : {"Configuration",
+                             "COM port",
+                             "Nomber Dispaying AT Command",
+                             "String before Nomber",
+                             "Minuits",
+                             "Enable Log",
+                             "Ignore Same Nomber",
+                             "Automate",
+                             "Disable Manual Check",
+                             "Check Nomber every",
+                             "On Ring another com port",
+                             "On Another app activated",
+                             "OK",
+                             "Cancel",
+                             "Font....",
+                             "About ringlet",
+                             "ringlet Version 1.0",
+                             "Caller number display",
+                             "Ringlet",
+                             "Check",
+                             "&About ringlet...",
+                             "Configuration..."})
+        QVERIFY2(shown.contains(QLatin1String(text)), text);
+
+    // Shown only while a check runs, as its result, or in a message box.
+    const std::pair<const char*, const char*> others[] = {
+        {Texts::OpeningPort, "Opening COM port..."},
+        {Texts::SendingCommand, "Sending Command..."},
+        {Texts::CantFindString, "Can't find string"},
+        {Texts::BufferEmpty, "BUFFER EMPTY"},
+        {Texts::AutomationError, "Automation error %1"},
+        {Texts::RegistryCaution, "Couldn't access registry key"},
+        {Texts::CautionCaption, "Caution"},
+    };
+    for (const auto& [text, expected] : others)
+        QCOMPARE(QLatin1String(text), QLatin1String(expected));
 }
 
 QTEST_MAIN(TestConfigDlg)

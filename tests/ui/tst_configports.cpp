@@ -16,6 +16,7 @@ class TestConfigPorts : public QObject
 private slots:
     void listsAreSortedAlike();
     void lastMatchingPortIsPreselected();
+    void chosenPortWinsOverAnotherWithTheSameNumber_data();
     void chosenPortWinsOverAnotherWithTheSameNumber();
     void noMatchSelectsNothing();
     void unreadableMapFallsBack_data();
@@ -25,7 +26,7 @@ private slots:
     void otherValueTypesAddNothing();
     void otherPortMatchesExactly_data();
     void otherPortMatchesExactly();
-    void typedTextIsNotStored();
+    void typedTextIsStoredAsTyped();
 };
 
 void TestConfigPorts::listsAreSortedAlike()
@@ -57,17 +58,28 @@ void TestConfigPorts::lastMatchingPortIsPreselected()
     QCOMPARE(setup.main.settings().port, QStringLiteral("COM1"));
 }
 
+void TestConfigPorts::chosenPortWinsOverAnotherWithTheSameNumber_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::newRow("listed") << "ttyACM0";
+    QTest::newRow("not listed (unplugged)") << "ttyUSB0";
+    QTest::newRow("not listed (device path)") << "/dev/serial/by-id/usb-modem-if00";
+}
+
+// ttyS0, ttyACM0, ttyUSB0 and most by-id names all give port number 0.
 void TestConfigPorts::chosenPortWinsOverAnotherWithTheSameNumber()
 {
+    QFETCH(QString, port);
     Setup setup;
     addPort(setup.registry, "/dev/ttyS0", "ttyS0");
     addPort(setup.registry, "/dev/ttyACM0", "ttyACM0");
-    setup.main.settings().port = QStringLiteral("ttyACM0");
-    setup.main.ApplyPortSettings();
-    QCOMPARE(setup.main.comm().GetCommPort(), qint16(0)); // ttyS0 gives 0 as well
+    setup.main.settings().port = port;
+    setup.main.comm().SetCommPort(0);
     CConfigDlg dialog(&setup.main);
+    dialog.OnInitDialog();
+    QCOMPARE(control<QComboBox>(&dialog, "IDC_PORT")->currentText(), port);
     QVERIFY(pressOk(dialog));
-    QCOMPARE(setup.main.settings().port, QStringLiteral("ttyACM0"));
+    QCOMPARE(setup.main.settings().port, port);
 }
 
 void TestConfigPorts::noMatchSelectsNothing()
@@ -166,10 +178,10 @@ void TestConfigPorts::otherPortMatchesExactly_data()
 
     QTest::newRow("same case") << "COM2"
                                << "COM2";
-    QTest::newRow("lower case matches nothing") << "com1"
-                                                << "";
-    QTest::newRow("not listed") << "COM9"
-                                << "";
+    QTest::newRow("lower case, shown as stored") << "com1"
+                                                 << "com1";
+    QTest::newRow("not listed, shown as stored") << "COM9"
+                                                 << "COM9";
     QTest::newRow("empty") << ""
                            << "";
 }
@@ -191,24 +203,24 @@ void TestConfigPorts::otherPortMatchesExactly()
     QCOMPARE(setup.main.settings().anotherPort, anotherPort);
 }
 
-void TestConfigPorts::typedTextIsNotStored()
+void TestConfigPorts::typedTextIsStoredAsTyped()
 {
     Setup setup;
     addPort(setup.registry, "\\Device\\Serial0", "COM1");
     addPort(setup.registry, "\\Device\\Serial1", "COM2");
-    setup.main.comm().SetCommPort(1);
     setup.main.settings().port = QStringLiteral("COM1");
     setup.main.settings().anotherPort = QStringLiteral("COM2");
+    setup.main.settings().autoMethod = AutoMethod::Automate | 1; // the other-port list in use
     CConfigDlg dialog(&setup.main);
     QVERIFY(pressOk(dialog, [&dialog] {
-        // Typing over a selection deselects it; nothing typed is ever stored.
-        auto* ports = control<QComboBox>(&dialog, "IDC_PORT");
-        ports->lineEdit()->selectAll();
-        QTest::keyClicks(ports->lineEdit(), QStringLiteral("ttyS9"));
-        control<QComboBox>(&dialog, "IDC_ANOTHER_PORT")->setEditText(QStringLiteral("COM1"));
+        for (const char* name : {"IDC_PORT", "IDC_ANOTHER_PORT"}) {
+            auto* list = control<QComboBox>(&dialog, name);
+            list->lineEdit()->selectAll();
+            QTest::keyClicks(list->lineEdit(), name == QLatin1String("IDC_PORT") ? "/dev/pts/7" : "com2");
+        }
     }));
-    QCOMPARE(setup.main.settings().port, QStringLiteral("COM1"));
-    QCOMPARE(setup.main.settings().anotherPort, QStringLiteral("COM2"));
+    QCOMPARE(setup.main.settings().port, QStringLiteral("/dev/pts/7"));
+    QCOMPARE(setup.main.settings().anotherPort, QStringLiteral("com2"));
 }
 
 QTEST_MAIN(TestConfigPorts)

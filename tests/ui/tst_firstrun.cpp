@@ -41,6 +41,7 @@ class TestFirstRun : public QObject
 private slots:
     void okWithPortEndsTheLoop();
     void okWithoutPortShowsTheDialogAgain();
+    void typedPortEndsTheLoopWithNothingListed();
     void cancelLeaves();
     void noLoopOnceAPortIsChosen();
     void chosenFontOutlivesCancel();
@@ -69,6 +70,20 @@ void TestFirstRun::okWithoutPortShowsTheDialogAgain()
     QVERIFY(runFirstRunConfiguration(&setup.main));
     QCOMPARE(driver.dialogsSeen(), 3);
     QCOMPARE(setup.main.settings().port, QStringLiteral("COM2"));
+}
+
+void TestFirstRun::typedPortEndsTheLoopWithNothingListed()
+{
+    Setup setup; // the system lists no port at all
+    ModalDriver<CConfigDlg> driver({[](CConfigDlg* dialog) {
+                                        QTest::keyClicks(control<QComboBox>(dialog, "IDC_PORT")->lineEdit(),
+                                                         QStringLiteral("/dev/ttyUSB3"));
+                                        clickOk(dialog);
+                                    },
+                                    clickCancel}); // ends the loop should the dialog come back
+    QVERIFY(runFirstRunConfiguration(&setup.main));
+    QCOMPARE(driver.dialogsSeen(), 1);
+    QCOMPARE(setup.main.settings().port, QStringLiteral("/dev/ttyUSB3"));
 }
 
 void TestFirstRun::cancelLeaves()

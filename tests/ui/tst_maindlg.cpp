@@ -1,3 +1,4 @@
+#include "ConfigDlgFixture.h"
 #include "MemoryRegistry.h"
 #include "MessageBoxWatcher.h"
 #include "TempProfile.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -185,6 +187,30 @@ private slots:
             QVERIFY2(keys.contains(QStringLiteral("font/") + key), key);
     }
 
+    void settingsTheStoreRefusesAreReportedOnce()
+    {
+        QTemporaryDir dir;
+        // A file where the maker's folder should be stops even root.
+        QFile blocker(dir.filePath(QStringLiteral("Brackwen")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString file = dir.filePath(QStringLiteral("Brackwen/ringlet.conf"));
+        ProfileStore store(file);
+        MemoryRegistry registry;
+        CRingletDlg dlg(store, registry);
+        dlg.LoadSettings();
+        dlg.settings().port = QStringLiteral("ttyS0");
+        dlg.show();
+
+        MessageBoxWatcher boxes;
+        QVERIFY(dlg.close());
+        QCOMPARE(boxes.count(), 1);
+        const QString expected = QString::fromLatin1(Texts::SettingsNotStored)
+                                     .arg(file, QString::fromLatin1(Texts::FileNotFolder).arg(blocker.fileName()));
+        QCOMPARE(boxes.texts()[0], expected);
+        QVERIFY(!dlg.isVisible());
+    }
+
     void escapeEndsTheWindowThroughTheCloseSequence()
     {
         Window window;
@@ -241,6 +267,18 @@ private slots:
         recoverFromProgramExit();
         QVERIFY(!dlg.isVisible());
         QCOMPARE(storedKeys(profile), QStringList());
+    }
+
+    void firstRunCancelEndsWithoutShowingOrStoring()
+    {
+        Window window{false};
+        window.registry.addKey(Registry::SerialDeviceMap);
+        window.dlg.LoadSettings();
+        ModalDriver<CConfigDlg> driver({[](CConfigDlg* dialog) { control<QPushButton>(dialog, "IDCANCEL")->click(); }});
+        QCOMPARE(window.dlg.exec(), int(QDialog::Rejected));
+        QCOMPARE(driver.dialogsSeen(), 1);
+        QVERIFY(!window.dlg.isVisible());
+        QCOMPARE(storedKeys(window.profile), QStringList());
     }
 
     void windowMenuOffersAboutAndConfiguration()

@@ -8,6 +8,7 @@
 #include "link/PortDiagnosis.h"
 #include "link/Registry.h"
 #include "ui/SystemMenu.h"
+#include "ui/WindowClose.h"
 
 #include <windows.h>
 
@@ -144,6 +145,11 @@ void testSystemMenu()
     check(systemCommandFromMessage(&message) == 0x0010, "a system command loses its low four bits");
     message.message = WM_COMMAND;
     check(systemCommandFromMessage(&message) == -1, "other messages are not system commands");
+
+    message.message = WM_CLOSE;
+    check(isWindowCloseRequest("windows_generic_MSG", &message), "WM_CLOSE is a close request");
+    message.message = WM_SYSCOMMAND;
+    check(!isWindowCloseRequest("windows_generic_MSG", &message), "other messages are not close requests");
     DestroyWindow(window);
 }
 void testPortDiagnosis()
