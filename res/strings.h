@@ -2,8 +2,8 @@
 #pragma once
 
 namespace Texts {
-inline constexpr char AboutMenuItem[] = "&About ringlet...";   // string 101
-inline constexpr char ConfigMenuItem[] = "Configuration...";   // string 102
+inline constexpr char AboutMenuItem[] = "&About ringlet..."; // string 101
+inline constexpr char ConfigMenuItem[] = "Configuration..."; // string 102
 
 inline constexpr char MainTitle[] = "Ringlet";
 inline constexpr char CheckButton[] = "Check";
@@ -22,6 +22,10 @@ inline constexpr char LogOpenFailed[] = "Couldn't open the call log %1: %2. This
 inline constexpr char LogWriteFailed[] = "Couldn't write to the call log %1: %2. This call may not be logged.";
 
 inline constexpr char AutomationError[] = "Automation error %1";
+inline constexpr char NoAppNamed[] =
+    "No application is named for \"On Another app activated\": activating one starts no check.";
+inline constexpr char ActiveAppUnknown[] = "This desktop does not tell programs which application is active: "
+                                           "\"On Another app activated\" cannot start checks here.";
 inline constexpr char RegistryCaution[] = "Couldn't access registry key";
 inline constexpr char CautionCaption[] = "Caution";
 

@@ -1,4 +1,5 @@
-// What starts a check besides the Check button: the main window's check timer.
+// What starts a check besides the Check button: the main window's check timer,
+// and the activation of another application.
 
 #include "app/SettingsRecord.h"
 #include "strings.h"
@@ -17,12 +18,22 @@ int checkPeriodMs(qint32 minutes)
 {
     return qBound<qint32>(1, minutes, MaxMinutes) * 60000;
 }
+
+// Automation's messages: no caption, a single OK button, owned by the main window.
+void showAutomationMessage(QWidget* owner, const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, owner);
+    box.exec();
+}
 } // namespace
 
 void CRingletDlg::ApplyAutomation()
 {
     m_checkTimer.stop();
     m_checkInterval = 0;
+    m_appTrigger.disarm();
 
     const bool manualDisabled = m_settings.autoMethod & AutoMethod::DisableManual;
     m_check->setHidden(manualDisabled);
@@ -38,14 +49,14 @@ void CRingletDlg::ApplyAutomation()
         m_checkTimer.start(m_checkInterval, this);
         break;
     case AutoMethod::ModeOnRing:
+        // Edited and stored, but nothing watches for it yet.
+        break;
     case AutoMethod::ModeOnApp:
-        // Edited and stored, but nothing watches for these yet.
+        // A trigger that could not be armed says why, once per apply.
+        showAutomationMessage(this, m_appTrigger.arm(m_settings.anotherApp));
         break;
-    default: {
-        QMessageBox box(QMessageBox::NoIcon, QString(),
-                        QString::fromLatin1(Texts::AutomationError).arg(m_settings.autoMethod), QMessageBox::Ok, this);
-        box.exec();
+    default:
+        showAutomationMessage(this, QString::fromLatin1(Texts::AutomationError).arg(m_settings.autoMethod));
         break;
-    }
     }
 }

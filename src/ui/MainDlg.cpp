@@ -30,6 +30,8 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
     setWindowTitle(QString::fromLatin1(Texts::MainTitle));
     setWindowIcon(appIcon());
     buildControls();
+    connect(&m_appTrigger, &AppActivationTrigger::checkWanted, this,
+            [this] { runReportingErrors(this, [this] { CheckNumber(); }); });
 }
 
 CRingletDlg::~CRingletDlg() = default;
@@ -105,6 +107,7 @@ void CRingletDlg::OnClose()
         return;
     m_closed = true;
     m_checkTimer.stop();
+    m_appTrigger.disarm();
     ::SaveSettings(m_store, m_settings, m_displayFont);
     m_store.flush();
     m_displayFont.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/SettingsRecord.h"
+#include "check/AppActivationTrigger.h"
 #include "link/MSComm.h"
 #include "ui/DisplayFont.h"
 
@@ -33,6 +34,7 @@ public:
     QPushButton* checkButton() const { return m_check; }
     bool isCheckTimerActive() const { return m_checkTimer.isActive(); }
     int checkTimerInterval() const { return m_checkInterval; }
+    const AppActivationTrigger& appTrigger() const { return m_appTrigger; }
 
     // Fills the record and creates the display font from the store.
     void LoadSettings();
@@ -48,7 +50,7 @@ public:
 
     // Puts port and line settings on the serial component. Raises RingletError.
     void ApplyPortSettings();
-    // Arms the check timer and shows or hides the Check button from autoMethod.
+    // Arms the check timer or a trigger and shows or hides the Check button from autoMethod.
     void ApplyAutomation();
     // One whole dialogue with the modem, from opening the port to logging.
     void CheckNumber();
@@ -85,6 +87,7 @@ private:
     QPushButton* m_check = nullptr;
     QBasicTimer m_checkTimer;
     int m_checkInterval = 0;
+    AppActivationTrigger m_appTrigger;
     bool m_initialised = false;
     bool m_closed = false;
     bool m_checkRunning = false;
