@@ -39,7 +39,11 @@ QByteArray readProperty(xcb_connection_t* connection, xcb_window_t window, xcb_a
 {
     // 1024 four-byte units hold any class name or atom list this watcher reads.
     const auto cookie = xcb_get_property(connection, 0, window, property, type, 0, 1024);
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+    // A window may be gone by the time it is asked about: the error is taken
+    // here rather than logged by Qt as an unhandled one.
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, &error);
+    free(error);
     QByteArray value;
     if (reply && reply->type != XCB_ATOM_NONE)
         value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
