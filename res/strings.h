@@ -58,6 +58,12 @@ inline constexpr char RingOpenFailed[] =
     "watching when the port can be opened.";
 inline constexpr char RingPortLost[] =
     "The port %1, watched for rings, went away. Ringlet starts watching again when it comes back.";
+
+// Checks on activation ("On Another app activated").
+inline constexpr char NoAppNamed[] =
+    "No application is named for \"On Another app activated\": activating one starts no check.";
+inline constexpr char ActiveAppUnknown[] = "This desktop does not tell programs which application is active: "
+                                           "\"On Another app activated\" cannot start checks here.";
 inline constexpr char RegistryCaution[] = "Couldn't access registry key";
 inline constexpr char CautionCaption[] = "Caution";
 

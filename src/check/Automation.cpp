@@ -1,5 +1,5 @@
-// What starts a check besides the Check button: the main window's check timer
-// and the ring trigger.
+// What starts a check besides the Check button: the main window's check timer,
+// the ring trigger and the activation of another application.
 
 #include "app/ErrorReport.h"
 #include "app/SettingsRecord.h"
@@ -21,6 +21,15 @@ int checkPeriodMs(qint32 minutes)
 {
     return qBound<qint32>(1, minutes, MaxMinutes) * 60000;
 }
+
+// Automation's messages: no caption, a single OK button, owned by the main window.
+void showAutomationMessage(QWidget* owner, const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, owner);
+    box.exec();
+}
 } // namespace
 
 void CRingletDlg::ApplyAutomation()
@@ -28,6 +37,7 @@ void CRingletDlg::ApplyAutomation()
     m_checkTimer.stop();
     m_checkInterval = 0;
     m_ringTrigger.disarm();
+    m_appTrigger.disarm();
 
     const bool manualDisabled = m_settings.autoMethod & AutoMethod::DisableManual;
     m_check->setHidden(manualDisabled);
@@ -46,14 +56,12 @@ void CRingletDlg::ApplyAutomation()
         m_ringTrigger.arm({m_settings.anotherPort, m_settings.setting, m_settings.port});
         break;
     case AutoMethod::ModeOnApp:
-        // Edited and stored, but nothing watches for these yet.
+        // A trigger that could not be armed says why, once per apply.
+        showAutomationMessage(this, m_appTrigger.arm(m_settings.anotherApp));
         break;
-    default: {
-        QMessageBox box(QMessageBox::NoIcon, QString(),
-                        QString::fromLatin1(Texts::AutomationError).arg(m_settings.autoMethod), QMessageBox::Ok, this);
-        box.exec();
+    default:
+        showAutomationMessage(this, QString::fromLatin1(Texts::AutomationError).arg(m_settings.autoMethod));
         break;
-    }
     }
 }
 

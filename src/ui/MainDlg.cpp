@@ -38,6 +38,7 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
     auto* logNotice = new LogFailureNotice(this);
     connect(this, &CRingletDlg::logWriteFailed, logNotice, &LogFailureNotice::show);
     connectRingTrigger();
+    connect(&m_appTrigger, &AppActivationTrigger::checkWanted, this, &CRingletDlg::runAutomaticCheck);
 }
 
 CRingletDlg::~CRingletDlg() = default;
@@ -152,6 +153,7 @@ void CRingletDlg::OnClose()
     m_closed = true;
     m_checkTimer.stop();
     m_ringTrigger.disarm();
+    m_appTrigger.disarm();
     ::SaveSettings(m_store, m_settings, m_displayFont);
     m_store.flush();
     confirmSettingsStored(this, m_store);

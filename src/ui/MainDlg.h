@@ -2,6 +2,7 @@
 
 #include "app/SettingsRecord.h"
 #include "check/RingTrigger.h"
+#include "check/AppActivationTrigger.h"
 #include "link/MSComm.h"
 #include "ui/DisplayFont.h"
 #include "ui/NumberLabel.h"
@@ -36,6 +37,7 @@ public:
     int checkTimerInterval() const { return m_checkInterval; }
     RingTrigger& ringTrigger() { return m_ringTrigger; }
     int checkTimerId() const { return m_checkTimer.timerId(); }
+    const AppActivationTrigger& appTrigger() const { return m_appTrigger; }
 
     // Fills the record and creates the display font from the store.
     void LoadSettings();
@@ -51,7 +53,7 @@ public:
 
     // Puts port and line settings on the serial component. Raises RingletError.
     void ApplyPortSettings();
-    // Arms the check timer and shows or hides the Check button from autoMethod.
+    // Arms the check timer or a trigger and shows or hides the Check button from autoMethod.
     void ApplyAutomation();
     // One whole dialogue with the modem, from opening the port to logging.
     void CheckNumber();
@@ -104,6 +106,7 @@ private:
     QPushButton* m_check = nullptr;
     QBasicTimer m_checkTimer;
     int m_checkInterval = 0;
+    AppActivationTrigger m_appTrigger;
     bool m_initialised = false;
     bool m_closed = false;
     bool m_checkRunning = false;

@@ -26,7 +26,8 @@ private slots:
         QTest::newRow("automate, manual check disabled") << 12 << 5 << false << 5 * 60000 << QString();
         QTest::newRow("manual check disabled, no automation") << 4 << 5 << false << 0 << QString();
         QTest::newRow("on ring, no port chosen") << 9 << 5 << true << 0 << QString::fromLatin1(Texts::RingNoPort);
-        QTest::newRow("on another application") << 10 << 5 << true << 0 << QString();
+        QTest::newRow("on another application, none named")
+            << 10 << 5 << true << 0 << QString::fromLatin1(Texts::NoAppNamed);
         QTest::newRow("invalid mode") << 11 << 5 << true << 0 << QStringLiteral("Automation error 11");
         QTest::newRow("invalid mode, unknown bits kept in the report")
             << (0x100 | 15) << 5 << false << 0 << QStringLiteral("Automation error 271");
@@ -62,6 +63,26 @@ private slots:
         QCOMPARE(boxes.texts(), message.isEmpty() ? QStringList() : QStringList{message});
         if (message.startsWith(QLatin1String("Automation error")))
             QCOMPARE(boxes.captions(), QStringList{QString()});
+    }
+
+    // The offscreen platform, like a Wayland session, does not say which
+    // application is active.
+    void anotherApplicationOnADesktopThatDoesNotTellIsReportedAndNotArmed()
+    {
+        TempProfile profile;
+        MemoryRegistry registry;
+        CRingletDlg dlg(profile.store(), registry);
+        dlg.settings().port = QStringLiteral("ttyS0");
+        dlg.show();
+        dlg.settings().autoMethod = 10;
+        dlg.settings().anotherApp = QStringLiteral("xlogo");
+
+        MessageBoxWatcher boxes;
+        dlg.ApplyAutomation();
+        QCOMPARE(boxes.texts(),
+                 QStringList{QStringLiteral("This desktop does not tell programs which application is "
+                                            "active: \"On Another app activated\" cannot start checks here.")});
+        QVERIFY(!dlg.appTrigger().isArmed());
     }
 
     void applyingAgainStopsWhatWasArmed()

@@ -123,7 +123,9 @@ void TestConfigDlg::okWithoutChangesPacksAfresh_data()
     QTest::addColumn<QStringList>("messages");
 
     QTest::newRow("4 becomes 0") << 4 << 0 << 0 << 0 << QStringList();
-    QTest::newRow("14 stays") << 14 << 0 << 14 << 0 << QStringList();
+    QTest::newRow("14 stays, no application named")
+        << 14 << 0 << 14 << 0
+        << QStringList{"No application is named for \"On Another app activated\": activating one starts no check."};
     QTest::newRow("log 2 stays") << 0 << 2 << 0 << 2 << QStringList();
     QTest::newRow("unknown bits cleared") << (0x7F10 | 12) << (0x100 | 3) << 12 << 3 << QStringList();
     QTest::newRow("invalid mode kept, reported") << 11 << 0 << 11 << 0 << QStringList{"Automation error 11"};

@@ -1,8 +1,10 @@
 // Exercises the Windows-only parts against the real Win32 API: the registry
 // reader, the exclusive append to the call log, the system-menu items, the
-// diagnosis of a port that would not open and the ring-indicator pin reader.
+// diagnosis of a port that would not open, the ring-indicator pin reader, and
+// the foreground watcher with the application matching.
 // Plain C++ and Win32, built with mingw-w64 and run under Windows or Wine by
 // scripts/windows-check.
+#include "check/ForegroundWatcher.h"
 #include "check/LogFile.h"
 #include "check/RingPin.h"
 #include "link/PortDiagnosis.h"
@@ -13,6 +15,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -168,6 +171,8 @@ void testPortDiagnosis()
     const PortDiagnosis regular = diagnosePort(path);
     check(regular.fault == PortFault::NotSerial, "a regular file is not a serial port");
     DeleteFileA(path.c_str());
+}
+
 // Wine offers no comm port with modem-status lines here, so only handles without
 // them are tried: they must read as Unreadable (watched by lines alone), never as a ring.
 void testRingPin()
@@ -185,15 +190,116 @@ void testRingPin()
           "a plain file has no readable ring pin");
     CloseHandle(file);
 }
+
+const char ForegroundClass[] = "RingletSelfTestForeground";
+
+void pumpMessages(DWORD milliseconds)
+{
+    const DWORD end = GetTickCount() + milliseconds;
+    while (GetTickCount() < end) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+// The child process of testForegroundWatcher: a window of its own class that
+// asks to become the foreground window, for a few seconds.
+int runForegroundWindow()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = ForegroundClass;
+    RegisterClassA(&windowClass);
+    const HWND window = CreateWindowExA(0, ForegroundClass, "Other application", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                                        40, 200, 80, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(window);
+    pumpMessages(3000);
+    DestroyWindow(window);
+    return 0;
+}
+
+bool startForegroundWindowProcess(PROCESS_INFORMATION& process)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string commandLine = std::string("\"") + path + "\" --foreground-window";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+}
+
+bool underWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+bool isForegroundClass(const ForegroundApp& app)
+{
+    return !app.classes.empty() && app.classes.front() == ForegroundClass;
+}
+
+void testForegroundWatcher()
+{
+    ForegroundApp named;
+    named.executable = "Notepad.exe";
+    named.classes = {"Notepad"};
+    AppActivationRule rule(" NOTEPAD ");
+    check(rule.activated(named) && !rule.activated(named), "entering the named application asks for one check");
+
+    const auto watcher = createForegroundWatcher();
+    std::vector<ForegroundApp> reports;
+    const auto record = [&reports](const ForegroundApp& app) { reports.push_back(app); };
+    check(watcher->start(record), "the foreground hook is set");
+    reports.clear(); // the window active before, if any
+
+    PROCESS_INFORMATION process = {};
+    if (!startForegroundWindowProcess(process)) {
+        check(false, "a second process with a window starts");
+        return;
+    }
+    bool reported = false;
+    for (int i = 0; i < 60 && !reported; ++i) {
+        pumpMessages(50);
+        for (const ForegroundApp& app : reports)
+            reported = reported || isForegroundClass(app);
+    }
+    if (reported || !underWine())
+        check(reported, "another process's window becoming the foreground one is reported");
+    else
+        std::printf("NOT SHOWN: Wine delivers no EVENT_SYSTEM_FOREGROUND for another process's window\n");
+
+    // Started again while that window is in front, the watcher describes it at once.
+    watcher->stop();
+    reports.clear();
+    check(watcher->start(record), "the hook is set again");
+    const bool described = reports.size() == 1 && isForegroundClass(reports.front());
+    check(described && reports.front().alreadyActive && !reports.front().ownProcess &&
+              reports.front().executable == "win_selftest.exe",
+          "the window in front is described by its class and the other process's executable");
+    if (described)
+        check(AppActivationRule("win_selftest").matches(reports.front()), "it matches its executable's name");
+    watcher->stop();
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "--foreground-window") == 0)
+        return runForegroundWindow();
     testRegistry();
     testLogFile();
     testSystemMenu();
     testPortDiagnosis();
     testRingPin();
+    testForegroundWatcher();
     std::printf("%d passed, %d failed\n", g_passes, g_failures);
     return g_failures == 0 ? 0 : 1;
 }

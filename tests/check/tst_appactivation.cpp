@@ -1,0 +1,130 @@
+#include "MemoryRegistry.h"
+#include "ModemSimulator.h"
+#include "TempProfile.h"
+#include "X11Desktop.h"
+
+#include "ui/MainDlg.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Checks started by activating another application, on a real X server with a
+// window manager (tests/support/run-under-x11), against other programs' real
+// windows: two xlogo windows (the named application) and an xcalc (which, unlike xclock, takes the focus).
+class TestAppActivation : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Window
+    {
+        explicit Window(const QString& device)
+        {
+            dlg.settings().port = device;
+            dlg.settings().anotherApp = QStringLiteral(" XLogo.EXE ");
+            dlg.settings().autoMethod = 10;
+            dlg.show();
+        }
+        TempProfile profile;
+        MemoryRegistry registry;
+        CRingletDlg dlg{profile.store(), registry};
+    };
+
+    int checksSoFar() const { return int(m_modem.transcript().count("AT\\L1\r\n")); }
+
+    // Activates `window` and gives a check it would start time to begin.
+    static bool activate(X11Desktop::Window window)
+    {
+        X11Desktop::activate(window);
+        const bool active = QTest::qWaitFor([window] { return X11Desktop::activeWindow() == window; }, 5000);
+        QTest::qWait(300);
+        return active;
+    }
+
+    // Activates `window` and waits for the check it starts to show its number.
+    static bool activateAndWaitForCheck(CRingletDlg& dlg, X11Desktop::Window window)
+    {
+        dlg.numberLabel()->clear();
+        X11Desktop::activate(window);
+        return QTest::qWaitFor([&dlg] { return dlg.numberLabel()->text() == QStringLiteral("0123456789"); }, 10000);
+    }
+
+    ModemSimulator m_modem;
+    QProcess m_xlogo1, m_xlogo2, m_xcalc;
+    QList<X11Desktop::Window> m_xlogos;
+    X11Desktop::Window m_clock = 0;
+    QTemporaryDir m_workDir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(X11Desktop::waitForWindowManager(10000), "needs an X server with an EWMH window manager");
+        QVERIFY(m_modem.start());
+        QDir::setCurrent(m_workDir.path());
+        m_xlogo1.start(QStringLiteral("xlogo"), {});
+        m_xlogo2.start(QStringLiteral("xlogo"), {});
+        m_xcalc.start(QStringLiteral("xcalc"), {});
+        m_xlogos = X11Desktop::waitForClients("xlogo", 2, 10000);
+        QCOMPARE(m_xlogos.size(), 2);
+        m_clock = X11Desktop::waitForClients("xcalc", 1, 10000).value(0);
+        QVERIFY(m_clock);
+    }
+
+    void cleanupTestCase()
+    {
+        for (QProcess* program : {&m_xlogo1, &m_xlogo2, &m_xcalc}) {
+            program->kill();
+            program->waitForFinished();
+        }
+    }
+
+    void activatingTheNamedProgramStartsACheckEachTimeItIsEntered()
+    {
+        Window window(m_modem.devicePath());
+        QVERIFY(activate(window.dlg.winId()));
+        QVERIFY(window.dlg.appTrigger().isArmed());
+        const int before = checksSoFar();
+
+        QVERIFY(activateAndWaitForCheck(window.dlg, m_xlogos[0]));
+        // The check's status window took the focus and handed it to Ringlet's
+        // window; going back from there is no new entry.
+        QVERIFY(activate(m_xlogos[0]));
+        QCOMPARE(checksSoFar(), before + 1);
+        QVERIFY(activate(window.dlg.winId()));
+        QVERIFY(activateAndWaitForCheck(window.dlg, m_xlogos[1]));
+        QCOMPARE(checksSoFar(), before + 2);
+    }
+
+    void otherProgramsAndMovesWithinTheNamedOneStartNothing()
+    {
+        Window window(m_modem.devicePath());
+        QVERIFY(activate(window.dlg.winId()));
+        QVERIFY(activate(m_clock));
+        QVERIFY(activateAndWaitForCheck(window.dlg, m_xlogos[0]));
+        const int afterEntering = checksSoFar();
+
+        QVERIFY(activate(m_xlogos[1]));
+        QVERIFY(activate(m_xlogos[0]));
+        QVERIFY(activate(m_clock));
+        QCOMPARE(checksSoFar(), afterEntering);
+    }
+
+    void changingTheModeDisarms()
+    {
+        Window window(m_modem.devicePath());
+        QVERIFY(activate(window.dlg.winId()));
+        window.dlg.settings().autoMethod = 8;
+        window.dlg.ApplyAutomation();
+        QVERIFY(!window.dlg.appTrigger().isArmed());
+        const int before = checksSoFar();
+
+        QVERIFY(activate(window.dlg.winId()));
+        QVERIFY(activate(m_xlogos[0]));
+        QCOMPARE(checksSoFar(), before);
+    }
+};
+
+QTEST_MAIN(TestAppActivation)
+#include "tst_appactivation.moc"

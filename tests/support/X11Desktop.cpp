@@ -1,0 +1,104 @@
+#include "X11Desktop.h"
+
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QTest>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+xcb_connection_t* connection()
+{
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_window_t root()
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(connection())).data->root;
+}
+
+xcb_atom_t atom(const char* name)
+{
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection(), xcb_intern_atom(connection(), 0, std::uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
+
+QByteArray property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
+{
+    xcb_get_property_reply_t* reply =
+        xcb_get_property_reply(connection(), xcb_get_property(connection(), 0, window, name, type, 0, 4096), nullptr);
+    QByteArray value;
+    if (reply)
+        value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                           xcb_get_property_value_length(reply) * (reply->format / 8));
+    std::free(reply);
+    return value;
+}
+
+QList<std::uint32_t> words(const QByteArray& value)
+{
+    QList<std::uint32_t> list(value.size() / 4);
+    std::memcpy(list.data(), value.constData(), list.size() * 4);
+    return list;
+}
+} // namespace
+
+namespace X11Desktop {
+bool waitForWindowManager(int timeoutMs)
+{
+    if (!connection())
+        return false;
+    const xcb_atom_t active = atom("_NET_ACTIVE_WINDOW");
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!words(property(root(), atom("_NET_SUPPORTED"), XCB_ATOM_ATOM)).contains(active)) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+QList<Window> waitForClients(const QByteArray& instance, int count, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    QList<Window> found;
+    while (!deadline.hasExpired()) {
+        found.clear();
+        for (std::uint32_t window : words(property(root(), atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW)))
+            if (property(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING).split('\0').value(0) == instance)
+                found << window;
+        if (found.size() >= count)
+            break;
+        QTest::qWait(50);
+    }
+    return found;
+}
+
+void activate(Window window)
+{
+    // Source indication 2 (a pager): the window manager obeys without applying
+    // its focus-stealing rules.
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atom("_NET_ACTIVE_WINDOW");
+    event.data.data32[0] = 2;
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection(), 0, root(), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(connection());
+}
+
+Window activeWindow()
+{
+    return words(property(root(), atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW)).value(0);
+}
+} // namespace X11Desktop

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+#include <cstdint>
+
+// The X11 desktop the tests run on (Xvfb with an EWMH window manager, see
+// run-under-x11), driven through Qt's own xcb connection: finding other
+// programs' windows and asking the window manager to activate one, as a pager
+// or a click on the window would.
+namespace X11Desktop {
+using Window = std::uint32_t;
+
+// Waits until the window manager says it keeps _NET_ACTIVE_WINDOW.
+bool waitForWindowManager(int timeoutMs);
+// Waits for managed windows whose WM_CLASS instance is `instance`, at least `count` of them.
+QList<Window> waitForClients(const QByteArray& instance, int count, int timeoutMs);
+// Asks the window manager to make `window` the active one.
+void activate(Window window);
+Window activeWindow();
+} // namespace X11Desktop
