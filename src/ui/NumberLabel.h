@@ -8,8 +8,8 @@
 // character and elided at the end; the whole text is in the tooltip, and it can
 // be selected and copied to dial back. A text that fits is centred.
 //
-// setText() and text() stand in for QLabel's: they take and give the whole
-// text, while QLabel holds the part that is shown (shownText()).
+// setText(), text() and clear() stand in for QLabel's: they take and give the
+// whole text, while QLabel holds the part that is shown (shownText()).
 class NumberLabel : public QLabel
 {
     Q_OBJECT
@@ -19,6 +19,7 @@ public:
 
     void setText(const QString& text);
     QString text() const { return m_fullText; }
+    void clear() { setText(QString()); }
     // The text as drawn: the whole text, or its start with an ellipsis.
     QString shownText() const { return QLabel::text(); }
 
