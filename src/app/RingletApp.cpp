@@ -1,5 +1,6 @@
 #include "RingletApp.h"
 
+#include "AppId.h"
 #include "ProfileStore.h"
 #include "SingleInstance.h"
 #include "TerminationRequests.h"
