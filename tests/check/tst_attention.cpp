@@ -13,7 +13,7 @@
 #include <QTest>
 
 // The attention request after automatic checks, on a real X server with a
-// window manager (tests/support/with-x-desktop), where it is the window's
+// window manager (tests/support/run-under-x11), where it is the window's
 // _NET_WM_STATE_DEMANDS_ATTENTION state.
 class TestAttention : public QObject
 {

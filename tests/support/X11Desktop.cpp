@@ -101,4 +101,17 @@ Window activeWindow()
 {
     return words(property(root(), atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW)).value(0);
 }
+
+void requestClose(Window window)
+{
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atom("WM_PROTOCOLS");
+    event.data.data32[0] = atom("WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection(), 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    xcb_flush(connection());
+}
 } // namespace X11Desktop

@@ -19,4 +19,6 @@ QList<Window> waitForClients(const QByteArray& instance, int count, int timeoutM
 // Asks the window manager to make `window` the active one.
 void activate(Window window);
 Window activeWindow();
+// Sends what a window manager sends when the title bar's close button is pressed.
+void requestClose(Window window);
 } // namespace X11Desktop
