@@ -1,0 +1,42 @@
+#include "MainWindowRig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+
+MainWindowRig::CurrentDir::CurrentDir(const QString& path) : m_previous(QDir::currentPath())
+{
+    QDir::setCurrent(path);
+}
+
+MainWindowRig::CurrentDir::~CurrentDir()
+{
+    QDir::setCurrent(m_previous);
+}
+
+MainWindowRig::MainWindowRig(const QString& port)
+{
+    if (!port.isNull())
+        dlg.settings().port = port;
+}
+
+void MainWindowRig::pressCheck()
+{
+    QTest::mouseClick(dlg.checkButton(), Qt::LeftButton);
+}
+
+QList<QByteArray> MainWindowRig::logLines() const
+{
+    QFile log(logPath());
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = log.readAll().split('\n');
+    lines.removeLast(); // after the last line end
+    return lines;
+}
+
+QString MainWindowRig::logPath() const
+{
+    return workDir.filePath(QStringLiteral("ringlet.log"));
+}
