@@ -1,19 +1,8 @@
 #include "MainWindowRig.h"
 
-#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
-
-MainWindowRig::CurrentDir::CurrentDir(const QString& path) : m_previous(QDir::currentPath())
-{
-    QDir::setCurrent(path);
-}
-
-MainWindowRig::CurrentDir::~CurrentDir()
-{
-    QDir::setCurrent(m_previous);
-}
 
 MainWindowRig::MainWindowRig(const QString& port)
 {
@@ -34,9 +23,4 @@ QList<QByteArray> MainWindowRig::logLines() const
     QList<QByteArray> lines = log.readAll().split('\n');
     lines.removeLast(); // after the last line end
     return lines;
-}
-
-QString MainWindowRig::logPath() const
-{
-    return workDir.filePath(QStringLiteral("ringlet.log"));
 }

@@ -6,8 +6,7 @@
 
 #include "ui/MainDlg.h"
 
-#include <QByteArray>
-#include <QList>
+#include <QDir>
 #include <QTemporaryDir>
 
 // One main window for a test or benchmark, with everything it touches of its
@@ -17,15 +16,11 @@
 // need first, as the order matters to what the window does on show.
 class MainWindowRig
 {
-    // Makes a directory current and restores the previous one when destroyed.
-    class CurrentDir
+    struct CurrentDir
     {
-    public:
-        explicit CurrentDir(const QString& path);
-        ~CurrentDir();
-
-    private:
-        QString m_previous;
+        explicit CurrentDir(const QString& path) : previous(QDir::currentPath()) { QDir::setCurrent(path); }
+        ~CurrentDir() { QDir::setCurrent(previous); }
+        QString previous;
     };
 
 public:
@@ -36,7 +31,7 @@ public:
     void pressCheck();
     // The call log's lines without their line ends; none when there is no log.
     QList<QByteArray> logLines() const;
-    QString logPath() const;
+    QString logPath() const { return workDir.filePath(QStringLiteral("ringlet.log")); }
 
     QTemporaryDir workDir;
 
