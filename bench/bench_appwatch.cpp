@@ -3,21 +3,18 @@
 // time from asking the window manager to activate the named program's window to
 // the check's start (its status window shown), and the CPU the armed trigger
 // uses while nothing happens.
-#include "MemoryRegistry.h"
+#include "MainWindowRig.h"
 #include "ModemSimulator.h"
 #include "ProcessUsage.h"
-#include "TempProfile.h"
 #include "X11Desktop.h"
 
 #include "ui/MainDlg.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -71,12 +68,8 @@ int main(int argc, char** argv)
         std::puts("  needs an X server with a window manager, xlogo, xcalc and the modem simulator");
         return 1;
     }
-    QTemporaryDir workDir;
-    QDir::setCurrent(workDir.path());
-    TempProfile profile;
-    MemoryRegistry registry;
-    CRingletDlg dlg(profile.store(), registry);
-    dlg.settings().port = modem.devicePath();
+    MainWindowRig rig(modem.devicePath());
+    CRingletDlg& dlg = rig.dlg;
     dlg.settings().anotherApp = QStringLiteral("xlogo");
     dlg.settings().autoMethod = 10;
     dlg.show();

@@ -1,10 +1,9 @@
 // The check cycle against the modem simulator: its own cost on top of the
 // one-second waits, and what 100 checks in a row leave behind in memory and
 // file descriptors.
-#include "MemoryRegistry.h"
+#include "MainWindowRig.h"
 #include "ModemSimulator.h"
 #include "ProcessUsage.h"
-#include "TempProfile.h"
 
 #include "app/RingletError.h"
 #include "ui/MainDlg.h"
@@ -12,7 +11,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -60,12 +58,8 @@ int main(int argc, char** argv)
         std::puts("  the modem simulator did not start");
         return 1;
     }
-    QTemporaryDir workDir;
-    QDir::setCurrent(workDir.path());
-    TempProfile profile;
-    MemoryRegistry registry;
-    CRingletDlg dlg(profile.store(), registry);
-    dlg.settings().port = modem.devicePath();
+    MainWindowRig rig(modem.devicePath());
+    CRingletDlg& dlg = rig.dlg;
     dlg.settings().logFlags = 1;
     dlg.show();
 

@@ -1,20 +1,17 @@
 // Ring watching against the modem simulator: from a call's second ring to the
 // start of its check, and what a flood of rings does to resident memory.
-#include "MemoryRegistry.h"
+#include "MainWindowRig.h"
 #include "ModemSimulator.h"
 #include "ProcessUsage.h"
-#include "TempProfile.h"
 
 #include "check/RingCallRule.h"
 #include "check/RingTrigger.h"
 #include "ui/MainDlg.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -45,12 +42,8 @@ std::vector<double> secondRingToCheck(int calls)
     ModemSimulator modem;
     if (!modem.start())
         return {};
-    QTemporaryDir workDir;
-    QDir::setCurrent(workDir.path());
-    TempProfile profile;
-    MemoryRegistry registry;
-    CRingletDlg dlg(profile.store(), registry);
-    dlg.settings().port = modem.devicePath();
+    MainWindowRig rig(modem.devicePath());
+    CRingletDlg& dlg = rig.dlg;
     dlg.settings().anotherPort = modem.devicePath();
     dlg.settings().autoMethod = 9;
     dlg.show();

@@ -1,13 +1,11 @@
-#include "MemoryRegistry.h"
+#include "MainWindowRig.h"
 #include "ModemSimulator.h"
-#include "TempProfile.h"
 #include "X11Desktop.h"
 
 #include "ui/MainDlg.h"
 
 #include <QLabel>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 // Checks started by activating another application, on a real X server with a
@@ -18,18 +16,14 @@ class TestAppActivation : public QObject
     Q_OBJECT
 
 private:
-    struct Window
+    struct Window : MainWindowRig
     {
-        explicit Window(const QString& device)
+        explicit Window(const QString& device) : MainWindowRig(device)
         {
-            dlg.settings().port = device;
             dlg.settings().anotherApp = QStringLiteral(" XLogo.EXE ");
             dlg.settings().autoMethod = 10;
             dlg.show();
         }
-        TempProfile profile;
-        MemoryRegistry registry;
-        CRingletDlg dlg{profile.store(), registry};
     };
 
     int checksSoFar() const { return int(m_modem.transcript().count("AT\\L1\r\n")); }
@@ -55,14 +49,12 @@ private:
     QProcess m_xlogo1, m_xlogo2, m_xcalc;
     QList<X11Desktop::Window> m_xlogos;
     X11Desktop::Window m_clock = 0;
-    QTemporaryDir m_workDir;
 
 private slots:
     void initTestCase()
     {
         QVERIFY2(X11Desktop::waitForWindowManager(10000), "needs an X server with an EWMH window manager");
         QVERIFY(m_modem.start());
-        QDir::setCurrent(m_workDir.path());
         m_xlogo1.start(QStringLiteral("xlogo"), {});
         m_xlogo2.start(QStringLiteral("xlogo"), {});
         m_xcalc.start(QStringLiteral("xcalc"), {});

@@ -1,15 +1,11 @@
-#include "MemoryRegistry.h"
-#include "MessageBoxWatcher.h"
+#include "MainWindowRig.h"
 #include "ModemSimulator.h"
-#include "TempProfile.h"
 
 #include "ui/MainDlg.h"
 
-#include <QDir>
 #include <QLabel>
-#include <QPushButton>
 #include <QProcess>
-#include <QTemporaryDir>
+#include <QPushButton>
 #include <QTest>
 
 // The attention request after automatic checks, on a real X server with a
@@ -34,18 +30,14 @@ private slots:
     {
         ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0555,0555,0666")});
         QVERIFY(modem.start());
-        QTemporaryDir workDir;
-        QDir::setCurrent(workDir.path());
-        TempProfile profile;
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
-        dlg.settings().port = modem.devicePath();
+        MainWindowRig rig(modem.devicePath());
+        CRingletDlg& dlg = rig.dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.showMinimized();
         QTRY_VERIFY(windowState(dlg).contains("_NET_WM_STATE_HIDDEN"));
         QTRY_VERIFY(!dlg.isActiveWindow());
-        MessageBoxWatcher boxes;
+        rig.boxes.clear(); // only what the checks show counts
 
         QTest::mouseClick(dlg.checkButton(), Qt::LeftButton); // 0555 by hand
         dlg.runAutomaticCheck();                              // 0555 again
@@ -56,8 +48,7 @@ private slots:
         dlg.runAutomaticCheck(); // 0666
         QCOMPARE(dlg.numberLabel()->text(), QStringLiteral("0666"));
         QTRY_VERIFY2(windowState(dlg).contains("_NET_WM_STATE_DEMANDS_ATTENTION"), windowState(dlg).constData());
-        QCOMPARE(boxes.count(), 0);
-        QDir::setCurrent(QDir::tempPath());
+        QCOMPARE(rig.boxes.count(), 0);
     }
 };
 

@@ -1,6 +1,4 @@
-#include "MemoryRegistry.h"
-#include "MessageBoxWatcher.h"
-#include "TempProfile.h"
+#include "MainWindowRig.h"
 
 #include "strings.h"
 #include "ui/MainDlg.h"
@@ -45,15 +43,14 @@ private slots:
         QFETCH(int, timerMs);
         QFETCH(QString, message);
 
-        TempProfile profile;
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
-        dlg.settings().port = QStringLiteral("ttyS0");
+        MainWindowRig rig(QStringLiteral("ttyS0"));
+        CRingletDlg& dlg = rig.dlg;
         dlg.show();
         dlg.settings().autoMethod = autoMethod;
         dlg.settings().minutes = minutes;
 
-        MessageBoxWatcher boxes;
+        MessageBoxWatcher& boxes = rig.boxes;
+        boxes.clear(); // only what applying the automation shows counts
         dlg.ApplyAutomation();
         QCOMPARE(dlg.checkButton()->isVisible(), buttonShown);
         QCOMPARE(dlg.checkButton()->isEnabled(), buttonShown);
@@ -69,15 +66,14 @@ private slots:
     // application is active.
     void anotherApplicationOnADesktopThatDoesNotTellIsReportedAndNotArmed()
     {
-        TempProfile profile;
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
-        dlg.settings().port = QStringLiteral("ttyS0");
+        MainWindowRig rig(QStringLiteral("ttyS0"));
+        CRingletDlg& dlg = rig.dlg;
         dlg.show();
         dlg.settings().autoMethod = 10;
         dlg.settings().anotherApp = QStringLiteral("xlogo");
 
-        MessageBoxWatcher boxes;
+        MessageBoxWatcher& boxes = rig.boxes;
+        boxes.clear(); // only what applying the automation shows counts
         dlg.ApplyAutomation();
         QCOMPARE(boxes.texts(),
                  QStringList{QStringLiteral("This desktop does not tell programs which application is "
@@ -87,10 +83,8 @@ private slots:
 
     void applyingAgainStopsWhatWasArmed()
     {
-        TempProfile profile;
-        MemoryRegistry registry;
-        CRingletDlg dlg(profile.store(), registry);
-        dlg.settings().port = QStringLiteral("ttyS0");
+        MainWindowRig rig(QStringLiteral("ttyS0"));
+        CRingletDlg& dlg = rig.dlg;
         dlg.show();
         dlg.settings().autoMethod = 12;
         dlg.ApplyAutomation();

@@ -1,8 +1,6 @@
-#include "MemoryRegistry.h"
-#include "MessageBoxWatcher.h"
+#include "MainWindowRig.h"
 #include "ModemSimulator.h"
 #include "ProcessUsage.h"
-#include "TempProfile.h"
 
 #include "ui/MainDlg.h"
 
@@ -12,7 +10,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTimerEvent>
@@ -24,35 +21,14 @@ class TestCheckNumber : public QObject
     Q_OBJECT
 
 private:
-    // One main window in a working directory of its own (the call log lands there).
-    struct Rig
+    // A shown main window that logs every result, in a working directory of its own.
+    struct Rig : MainWindowRig
     {
-        explicit Rig(const QString& port)
+        explicit Rig(const QString& port) : MainWindowRig(port)
         {
-            QDir::setCurrent(workDir.path());
-            dlg.settings().port = port;
             dlg.settings().logFlags = 1;
             dlg.show();
         }
-        ~Rig() { QDir::setCurrent(QDir::tempPath()); }
-
-        // Presses Check as the user does: errors end up in a message box.
-        void pressCheck() { QTest::mouseClick(dlg.checkButton(), Qt::LeftButton); }
-        QList<QByteArray> logLines() const
-        {
-            QFile log(workDir.filePath(QStringLiteral("ringlet.log")));
-            if (!log.open(QIODevice::ReadOnly))
-                return {};
-            QList<QByteArray> lines = log.readAll().split('\n');
-            lines.removeLast(); // after the last line end
-            return lines;
-        }
-
-        QTemporaryDir workDir;
-        TempProfile profile;
-        MemoryRegistry registry;
-        CRingletDlg dlg{profile.store(), registry};
-        MessageBoxWatcher boxes;
     };
 
 private slots:
@@ -122,7 +98,7 @@ private slots:
         rig.dlg.settings().logFlags = 2; // Ignore Same Nomber alone
         rig.pressCheck();
         QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("0444"));
-        QVERIFY(!QFile::exists(rig.workDir.filePath(QStringLiteral("ringlet.log"))));
+        QVERIFY(!QFile::exists(rig.logPath()));
     }
 
     // A name sent in Latin-1 is not UTF-8; the same bytes must still be one caller, also in the next run.
@@ -182,7 +158,7 @@ private slots:
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("earlier"));
         QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("earlier"));
         QVERIFY(rig.logLines().isEmpty());
-        QVERIFY(!QFile::exists(rig.workDir.filePath(QStringLiteral("ringlet.log"))));
+        QVERIFY(!QFile::exists(rig.logPath()));
     }
 
     void modemHangingUpMidCheckIsOneErrorAndTheNextCheckWorks()

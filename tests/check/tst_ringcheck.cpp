@@ -1,16 +1,11 @@
-#include "MemoryRegistry.h"
-#include "MessageBoxWatcher.h"
+#include "MainWindowRig.h"
 #include "ModemSimulator.h"
-#include "TempProfile.h"
 
 #include "check/RingCallRule.h"
 #include "ui/MainDlg.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QSerialPort>
-#include <QTemporaryDir>
 #include <QTest>
 
 // Checks started by rings, through the main window, over real pseudo-terminals.
@@ -20,30 +15,15 @@ class TestRingCheck : public QObject
 
 private:
     // A main window in mode "On Ring another com port", in a working directory of its own.
-    struct Rig
+    struct Rig : MainWindowRig
     {
-        Rig(const QString& checkPort, const QString& ringPort)
+        Rig(const QString& checkPort, const QString& ringPort) : MainWindowRig(checkPort)
         {
-            QDir::setCurrent(workDir.path());
-            dlg.settings().port = checkPort;
             dlg.settings().anotherPort = ringPort;
             dlg.settings().logFlags = 1;
             dlg.settings().autoMethod = 9;
             dlg.show();
         }
-        ~Rig() { QDir::setCurrent(QDir::tempPath()); }
-
-        int logLines() const
-        {
-            QFile log(workDir.filePath(QStringLiteral("ringlet.log")));
-            return log.open(QIODevice::ReadOnly) ? static_cast<int>(log.readAll().count('\n')) : 0;
-        }
-
-        QTemporaryDir workDir;
-        TempProfile profile;
-        MemoryRegistry registry;
-        CRingletDlg dlg{profile.store(), registry};
-        MessageBoxWatcher boxes;
     };
 
     // The first two rings of a call: the second starts the check.
@@ -66,7 +46,7 @@ private slots:
 
         ringTwice(ringModem);
         QTRY_COMPARE_WITH_TIMEOUT(rig.dlg.numberLabel()->text(), QStringLiteral("0555"), 10000);
-        QCOMPARE(rig.logLines(), 1);
+        QCOMPARE(rig.logLines().size(), 1);
         QCOMPARE(checkModem.transcript(), QByteArray("AT\\L1\r\n"));
         QCOMPARE(rig.boxes.count(), 0);
     }
@@ -80,7 +60,7 @@ private slots:
 
         ringTwice(modem);
         QTRY_COMPARE_WITH_TIMEOUT(rig.dlg.numberLabel()->text(), QStringLiteral("0777"), 10000);
-        QCOMPARE(rig.logLines(), 1);
+        QCOMPARE(rig.logLines().size(), 1);
         QCOMPARE(rig.boxes.count(), 0);
         QTRY_VERIFY(rig.dlg.ringTrigger().isWatching());
     }

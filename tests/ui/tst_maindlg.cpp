@@ -1,7 +1,5 @@
 #include "ConfigDlgFixture.h"
-#include "MemoryRegistry.h"
-#include "MessageBoxWatcher.h"
-#include "TempProfile.h"
+#include "MainWindowRig.h"
 
 #include "app/Settings.h"
 #include "app/TerminationRequests.h"
@@ -30,16 +28,13 @@ class TestMainDlg : public QObject
 private:
     // A main window over a store of its own. With a port chosen, the first-run
     // configuration is skipped.
-    struct Window
+    struct Window : MainWindowRig
     {
         explicit Window(bool portChosen = true)
         {
             if (portChosen)
                 profile.store().writeString(QStringLiteral("ringlet"), QStringLiteral("port"), QStringLiteral("ttyS0"));
         }
-        TempProfile profile;
-        MemoryRegistry registry;
-        CRingletDlg dlg{profile.store(), registry};
     };
 
     static QStringList storedKeys(const TempProfile& profile)
@@ -331,9 +326,9 @@ private slots:
         profile.store().writeString(QStringLiteral("ringlet"), QStringLiteral("setting"), QStringLiteral("fast,x"));
         profile.store().writeInt(QStringLiteral("ringlet"), QStringLiteral("automethod"), 8);
         dlg.LoadSettings();
-        MessageBoxWatcher boxes;
+        window.boxes.clear(); // only what the start shows counts
         dlg.show();
-        QTRY_COMPARE(boxes.count(), 1);
+        QTRY_COMPARE(window.boxes.count(), 1);
         QVERIFY(!dlg.isCheckTimerActive()); // automation was not applied
         QVERIFY(dlg.isVisible());           // the window runs on
     }

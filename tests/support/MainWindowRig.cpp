@@ -1,0 +1,26 @@
+#include "MainWindowRig.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+
+MainWindowRig::MainWindowRig(const QString& port)
+{
+    if (!port.isNull())
+        dlg.settings().port = port;
+}
+
+void MainWindowRig::pressCheck()
+{
+    QTest::mouseClick(dlg.checkButton(), Qt::LeftButton);
+}
+
+QList<QByteArray> MainWindowRig::logLines() const
+{
+    QFile log(logPath());
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = log.readAll().split('\n');
+    lines.removeLast(); // after the last line end
+    return lines;
+}
