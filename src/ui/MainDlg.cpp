@@ -112,13 +112,22 @@ constexpr int ButtonUnits = 26;
 
 void CRingletDlg::applyDisplayFontToLabel()
 {
+    const DialogUnits du(font());
+    const QFont& font = m_displayFont.font();
+    // A font whose em is at most half the template's label height fits it with
+    // room to spare (line heights stay well under two ems) and is not measured:
+    // measuring loads the face, a cost the usual small font need not add to start-up.
+    if (font.pixelSize() > 0 && 2 * font.pixelSize() <= du.y(25)) {
+        m_number->setFont(font);
+        fitWindowToLabelFont(QSize(du.x(233), du.y(25)));
+        return;
+    }
     // A font beyond the screen is drawn at the largest size that fits; the
     // description itself, and so what is stored, stays as it is.
-    const DialogUnits du(font());
     const QSize room = largestLabelSize() - QSize(2 * du.x(ButtonUnits), 0);
-    m_number->setFont(fontWithin(m_displayFont.font(), room, SampleNumber));
-    fitWindowToLabelFont();
-    m_number->update();
+    m_number->setFont(fontWithin(font, room, SampleNumber));
+    const QFontMetrics metrics(m_number->font());
+    fitWindowToLabelFont(QSize(metrics.horizontalAdvance(SampleNumber) + 2 * du.x(ButtonUnits), metrics.height()));
 }
 
 // The largest label the window can hold with its frame still on the screen.
@@ -131,12 +140,11 @@ QSize CRingletDlg::largestLabelSize() const
 // The template's size, made larger when the label's font needs it: tall
 // enough for a line, wide enough for a whole number. The button keeps to the
 // right end, centred on the label's height.
-void CRingletDlg::fitWindowToLabelFont()
+void CRingletDlg::fitWindowToLabelFont(const QSize& needed)
 {
     const DialogUnits du(font());
-    const QFontMetrics metrics(m_number->font());
-    const int labelWidth = qMax(du.x(233), metrics.horizontalAdvance(SampleNumber) + 2 * du.x(ButtonUnits));
-    const int labelHeight = qMax(du.y(25), metrics.height());
+    const int labelWidth = qMax(du.x(233), needed.width());
+    const int labelHeight = qMax(du.y(25), needed.height());
     const QSize grown(labelWidth - du.x(233), labelHeight - du.y(25));
     setFixedSize(QSize(du.x(233), du.y(26)) + grown);
     m_number->setGeometry(QRect(QPoint(0, 0), QSize(labelWidth, labelHeight)));

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/SettingsRecord.h"
-#include "check/RingTrigger.h"
 #include "check/AppActivationTrigger.h"
+#include "check/RingTrigger.h"
 #include "link/MSComm.h"
 #include "ui/DisplayFont.h"
 #include "ui/NumberLabel.h"
@@ -92,7 +92,8 @@ protected:
 private:
     void buildControls();
     QSize largestLabelSize() const;
-    void fitWindowToLabelFont();
+    // Sizes the window to the template, grown to give the label `needed`.
+    void fitWindowToLabelFont(const QSize& needed);
     void connectRingTrigger();
 
     ProfileStore& m_store;
