@@ -3,12 +3,11 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 MessageBoxWatcher::MessageBoxWatcher()
 {
-    m_timer.setInterval(10);
-    connect(&m_timer, &QTimer::timeout, this, &MessageBoxWatcher::poll);
-    m_timer.start();
+    qApp->installEventFilter(this);
 }
 
 void MessageBoxWatcher::clear()
@@ -17,18 +16,26 @@ void MessageBoxWatcher::clear()
     m_captions.clear();
 }
 
-void MessageBoxWatcher::poll()
+bool MessageBoxWatcher::eventFilter(QObject* watched, QEvent* event)
 {
-    const auto boxes = QApplication::topLevelWidgets();
-    for (QWidget* widget : boxes) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (!box || !box->isVisible() || box->property("ringletSeen").toBool())
-            continue;
-        box->setProperty("ringletSeen", true);
-        m_texts << box->text();
-        m_captions << box->windowTitle();
-        if (!box->isModal())
-            continue;
+    if (event->type() == QEvent::Show)
+        if (auto* box = qobject_cast<QMessageBox*>(watched))
+            record(box);
+    return false;
+}
+
+void MessageBoxWatcher::record(QMessageBox* box)
+{
+    // Several watchers may live at once; a box counts for the first of them.
+    if (box->property("ringletSeen").toBool())
+        return;
+    box->setProperty("ringletSeen", true);
+    m_texts << box->text();
+    m_captions << box->windowTitle();
+    if (!box->isModal())
+        return;
+    // Answered once its own loop runs, as a user would answer it.
+    QTimer::singleShot(0, box, [box] {
         QAbstractButton* button = box->defaultButton();
         if (!button && !box->buttons().isEmpty())
             button = box->buttons().first();
@@ -36,5 +43,5 @@ void MessageBoxWatcher::poll()
             button->click();
         else
             box->done(0);
-    }
+    });
 }

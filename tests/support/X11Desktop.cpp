@@ -42,6 +42,22 @@ QByteArray property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
     return value;
 }
 
+// A 32-bit client message about `window` with one datum and the current time,
+// sent to `destination` with `mask`.
+void sendClientMessage(xcb_window_t destination, xcb_window_t window, xcb_atom_t type, std::uint32_t datum,
+                       std::uint32_t mask)
+{
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    event.data.data32[0] = datum;
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection(), 0, destination, mask, reinterpret_cast<const char*>(&event));
+    xcb_flush(connection());
+}
+
 QList<std::uint32_t> words(const QByteArray& value)
 {
     QList<std::uint32_t> list(value.size() / 4);
@@ -85,16 +101,8 @@ void activate(Window window)
 {
     // Source indication 2 (a pager): the window manager obeys without applying
     // its focus-stealing rules.
-    xcb_client_message_event_t event = {};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = atom("_NET_ACTIVE_WINDOW");
-    event.data.data32[0] = 2;
-    event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection(), 0, root(), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
-    xcb_flush(connection());
+    sendClientMessage(root(), window, atom("_NET_ACTIVE_WINDOW"), 2,
+                      XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
 }
 
 Window activeWindow()
@@ -104,14 +112,6 @@ Window activeWindow()
 
 void requestClose(Window window)
 {
-    xcb_client_message_event_t event = {};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = atom("WM_PROTOCOLS");
-    event.data.data32[0] = atom("WM_DELETE_WINDOW");
-    event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection(), 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-    xcb_flush(connection());
+    sendClientMessage(window, window, atom("WM_PROTOCOLS"), atom("WM_DELETE_WINDOW"), XCB_EVENT_MASK_NO_EVENT);
 }
 } // namespace X11Desktop
