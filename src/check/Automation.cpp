@@ -65,8 +65,9 @@ void CRingletDlg::ApplyAutomation()
     }
 }
 
-void CRingletDlg::connectRingTrigger()
+void CRingletDlg::connectTriggers()
 {
+    connect(&m_appTrigger, &AppActivationTrigger::checkWanted, this, &CRingletDlg::runAutomaticCheck);
     connect(&m_ringTrigger, &RingTrigger::checkWanted, this, &CRingletDlg::runAutomaticCheck);
     connect(&m_ringTrigger, &RingTrigger::problem, this,
             [this](const QString& text) { QMessageBox::warning(this, QCoreApplication::applicationName(), text); });

@@ -42,7 +42,8 @@ void CRingletDlg::CheckNumber()
         m_comm.SetPortOpen(false);
 
     const QByteArray displayText = ExtractNumber(reply, m_settings.marker.toLocal8Bit());
-    m_number->setText(displayTextToString(displayText));
+    const QString shownText = displayTextToString(displayText);
+    m_number->setText(shownText);
     if (m_settings.logFlags & LogFlags::EnableLog) {
         try {
             AppendToLog(displayText);
@@ -53,5 +54,5 @@ void CRingletDlg::CheckNumber()
             return;
         }
     }
-    m_settings.previousNo = displayTextToString(displayText);
+    m_settings.previousNo = shownText;
 }

@@ -168,27 +168,27 @@ void RingTrigger::pollPin()
 
 void RingTrigger::onRing()
 {
-    if (m_rule.ring(m_clock.elapsed()))
-        requestCheck();
-    else
-        scheduleLoneRingCheck();
+    followRule(m_rule.ring(m_clock.elapsed()));
 }
 
-void RingTrigger::scheduleLoneRingCheck()
+void RingTrigger::onCallTimer()
 {
+    followRule(m_rule.due(m_clock.elapsed()));
+}
+
+// Either the call's check is due now, or the timer waits for the rule's next
+// moment (the lone-ring check), if it has one.
+void RingTrigger::followRule(bool checkNow)
+{
+    if (checkNow) {
+        requestCheck();
+        return;
+    }
     const qint64 due = m_rule.nextDueMs();
     if (due < 0)
         m_callTimer.stop();
     else if (!m_callTimer.isActive())
         m_callTimer.start(static_cast<int>(qMax<qint64>(0, due - m_clock.elapsed())));
-}
-
-void RingTrigger::onCallTimer()
-{
-    if (m_rule.due(m_clock.elapsed()))
-        requestCheck();
-    else
-        scheduleLoneRingCheck();
 }
 
 void RingTrigger::requestCheck()

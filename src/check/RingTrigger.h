@@ -64,7 +64,7 @@ private:
     void pollPin();
     void onRing();
     void onCallTimer();
-    void scheduleLoneRingCheck();
+    void followRule(bool checkNow);
     void requestCheck();
     void handleError(QSerialPort::SerialPortError error);
     void closeAfterLoss();

@@ -37,8 +37,7 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
     buildControls();
     auto* logNotice = new LogFailureNotice(this);
     connect(this, &CRingletDlg::logWriteFailed, logNotice, &LogFailureNotice::show);
-    connectRingTrigger();
-    connect(&m_appTrigger, &AppActivationTrigger::checkWanted, this, &CRingletDlg::runAutomaticCheck);
+    connectTriggers();
 }
 
 CRingletDlg::~CRingletDlg() = default;

@@ -94,7 +94,7 @@ private:
     QSize largestLabelSize() const;
     // Sizes the window to the template, grown to give the label `needed`.
     void fitWindowToLabelFont(const QSize& needed);
-    void connectRingTrigger();
+    void connectTriggers();
 
     ProfileStore& m_store;
     const RegistryReader& m_registry;
