@@ -3,7 +3,7 @@
 #include "PortOpenMessage.h"
 #include "app/RingletError.h"
 
-#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QStringList>
 #include <QTimer>
@@ -12,8 +12,6 @@
 #include <optional>
 
 namespace {
-// Long enough for a command line at 300 baud, short enough not to hang the program on a stuck line.
-constexpr int WriteTimeoutMs = 5000;
 const QString DefaultSettings = QStringLiteral("9600,n,8,1");
 
 [[noreturn]] void raise(const QString& description)
@@ -171,25 +169,43 @@ void CMSComm::SetOutput(const QByteArray& bytes)
     raisePendingError();
     requireOpen();
     discardInput();
-    const QDeadlineTimer deadline(WriteTimeoutMs);
-    bool written = m_port.write(bytes) == bytes.size();
-    while (written && m_port.bytesToWrite() > 0) {
-        written = m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
-        // QSerialPort gives up waiting, with no error, when its input buffer is full.
-        if (!written && m_port.error() == QSerialPort::NoError && !deadline.hasExpired() &&
-            m_port.bytesAvailable() >= InputBufferSize) {
-            discardInput();
-            written = true;
-        }
-    }
-    if (!written) {
-        raisePendingError();
-        const QString reason = m_port.error() == QSerialPort::TimeoutError || m_port.error() == QSerialPort::NoError
-                                   ? tr("the line does not take the data")
-                                   : m_port.errorString();
+    // What the line takes now goes at once; the rest goes from the event loop,
+    // during the wait that follows. The program never stops for a slow line.
+    m_sendDeadline = QDeadlineTimer(sendTimeMs(bytes.size()));
+    if (m_port.write(bytes) != bytes.size()) {
+        const QString reason = m_port.errorString();
         m_port.clearError();
         raise(tr("Cannot send to the serial port %1: %2.").arg(m_portName, reason));
     }
+    // A line that fails here is reported by the error handler, and raised by the next operation.
+    m_port.flush();
+}
+
+// The bytes' own time on the line at its baud rate (ten bits a character), with
+// room for a modem that holds the line back for a moment; never past MaxSendMs.
+int CMSComm::sendTimeMs(qsizetype bytes) const
+{
+    const qint64 lineMs = qint64(bytes) * 10 * 1000 / qMax<qint32>(1, m_port.baudRate());
+    return int(qMin<qint64>(MinSendMs + lineMs, MaxSendMs));
+}
+
+// Lets the event loop send what is still queued, until it is out or the send's
+// time is up. Events go on being handled meanwhile, as in any wait of a check.
+void CMSComm::waitUntilSent()
+{
+    if (m_port.bytesToWrite() == 0)
+        return;
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(&m_port, &QSerialPort::bytesWritten, &loop, [this, &loop] {
+        if (m_port.bytesToWrite() == 0)
+            loop.quit();
+    });
+    connect(&m_port, &QSerialPort::aboutToClose, &loop, &QEventLoop::quit);
+    deadline.start(int(qMax<qint64>(0, m_sendDeadline.remainingTime())));
+    loop.exec();
 }
 
 // Input that arrives before a command is sent cannot be its answer: it goes,
@@ -205,6 +221,16 @@ QByteArray CMSComm::GetInput()
 {
     raisePendingError();
     requireOpen();
+    waitUntilSent();
+    raisePendingError();
+    requireOpen();
+    if (m_port.bytesToWrite() > 0) {
+        // What the line did not take must not reach the modem later, in the
+        // middle of another check: it is dropped from every buffer.
+        m_port.clear(QSerialPort::Output);
+        m_port.clearError();
+        raise(tr("Cannot send to the serial port %1: the line does not take the data.").arg(m_portName));
+    }
     // Take what the kernel holds now too, not only what the event loop has fetched.
     while (m_port.bytesAvailable() < InputBufferSize && m_port.waitForReadyRead(0)) {
     }
@@ -237,11 +263,10 @@ void CMSComm::handleError(QSerialPort::SerialPortError error)
         return;
     // A line that went away keeps reporting the error on every turn of the event loop, so the
     // port is closed once (after QSerialPort has returned) and one error waits for the caller.
-    // A read that finds the line closed reports ReadError with a stale errno; its text would mislead.
-    if (m_pendingError.isEmpty() && error == QSerialPort::ReadError)
+    // The library's text is not given: after a hang-up it is often an errno left over from
+    // an earlier non-blocking read ("Resource temporarily unavailable"), which would mislead.
+    if (m_pendingError.isEmpty())
         m_pendingError = tr("The connection on the serial port %1 was lost.").arg(m_portName);
-    else if (m_pendingError.isEmpty())
-        m_pendingError = tr("The connection on the serial port %1 was lost: %2.").arg(m_portName, m_port.errorString());
     if (!m_closeScheduled && m_port.isOpen()) {
         m_closeScheduled = true;
         QTimer::singleShot(0, this, &CMSComm::closeAfterError);

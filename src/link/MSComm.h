@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -15,6 +16,11 @@ class CMSComm : public QObject
 public:
     // Input is bounded: a modem that floods the line cannot grow memory past this.
     static constexpr qint64 InputBufferSize = 64 * 1024;
+    // A send may take its bytes' time on the line plus MinSendMs, at most
+    // MaxSendMs: long enough for a command at 300 baud, short enough that a
+    // stuck line is reported soon.
+    static constexpr int MinSendMs = 2000;
+    static constexpr int MaxSendMs = 5000;
 
     explicit CMSComm(QObject* parent = nullptr);
     ~CMSComm() override;
@@ -37,10 +43,11 @@ public:
     void SetSettings(const QString& settings);
     QString settings() const;
 
-    // Sends the bytes exactly as they stand. Input received and not yet read is
-    // dropped first, and again if it fills the input buffer during the send.
+    // Queues the bytes exactly as they stand and returns at once; they go out
+    // while the event loop runs. Input received and not yet read is dropped first.
     void SetOutput(const QByteArray& bytes);
-    // Returns every byte received and not yet read, and consumes it.
+    // Returns every byte received and not yet read, and consumes it. Raises when
+    // the bytes of the last SetOutput could not all be sent in their time.
     QByteArray GetInput();
 
     // Puts line settings in the form of SetSettings on another port, e.g. one
@@ -52,6 +59,8 @@ private:
     void handleError(QSerialPort::SerialPortError error);
     void closeAfterError();
     void discardInput();
+    int sendTimeMs(qsizetype bytes) const;
+    void waitUntilSent();
     void raisePendingError();
     void requireOpen() const;
 
@@ -60,5 +69,6 @@ private:
     QString m_portName;
     QString m_settings;
     QString m_pendingError; // a failure seen while idle, raised by the next operation
+    QDeadlineTimer m_sendDeadline;
     bool m_closeScheduled = false;
 };
