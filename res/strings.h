@@ -48,14 +48,15 @@ inline constexpr char StoreRefused[] = "the system refused the write";
 
 inline constexpr char AutomationError[] = "Automation error %1";
 
-// Ring watching ("On Ring another com port"): %1 the port, %2 the system's reason.
+// Ring watching ("On Ring another com port"): %1 the port, %2 its line settings.
 inline constexpr char RingNoPort[] =
     "No port is chosen for ring watching. Choose one next to \"On Ring another com port\" in the configuration.";
 inline constexpr char RingBadSettings[] =
     "The line settings \"%2\" can't be used on the port %1, so it is not watched for rings.";
+// Here %1 is the sentence that says why the port would not open.
 inline constexpr char RingOpenFailed[] =
-    "Couldn't open the port %1 to watch it for rings: %2. Ringlet tries again every few seconds and starts "
-    "watching when the port can be opened.";
+    "%1 Ringlet tries again every few seconds and starts watching it for rings when it can be opened.";
+inline constexpr char RingCannotWatch[] = "%1 It is not watched for rings.";
 inline constexpr char RingPortLost[] =
     "The port %1, watched for rings, went away. Ringlet starts watching again when it comes back.";
 

@@ -1,24 +1,18 @@
 #include "RingTrigger.h"
 
 #include "link/MSComm.h"
+#include "link/PortDiagnosis.h"
+#include "link/PortName.h"
+#include "link/PortOpenMessage.h"
 #include "strings.h"
 
-#include <QFileInfo>
+#include <QFile>
 
 #include <type_traits>
 
 namespace {
 // Enough for any result line several times over; a flood waits in the kernel's buffer.
 constexpr qint64 ReadBufferSize = 4096;
-
-// The device a port name stands for: links (/dev/serial/by-id/...) resolved,
-// bare names ("ttyUSB0") looked up under /dev. Names with no such file (COM1) stay as they are.
-QString deviceOf(const QString& name)
-{
-    const QString path = name.contains(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? name : canonical;
-}
 
 // The port's handle as the pin reader takes it: a descriptor here, a HANDLE on Windows.
 template <typename Handle> std::intptr_t toIntPtr(Handle handle)
@@ -32,11 +26,6 @@ template <typename Handle> std::intptr_t toIntPtr(Handle handle)
 std::intptr_t pinHandle(const QSerialPort& port)
 {
     return toIntPtr(port.handle());
-}
-
-bool samePort(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0 || deviceOf(a) == deviceOf(b);
 }
 } // namespace
 
@@ -74,11 +63,18 @@ void RingTrigger::arm(const Settings& settings)
         return;
     }
     m_armed = true;
-    QString reason;
-    if (!openPort(&reason)) {
-        m_retryTimer.start();
-        emit problem(QString::fromLatin1(Texts::RingOpenFailed).arg(name, reason));
+    if (openPort())
+        return;
+    // The user learns why, in the words the check port uses. A port that can
+    // never work (a file, a folder, a device of another kind) is not tried again.
+    const PortDiagnosis diagnosis = diagnosePort(QFile::encodeName(name).toStdString());
+    const QString cause = portOpenMessage(name, diagnosis, m_openError);
+    if (diagnosis.fault == PortFault::NotSerial) {
+        emit problem(QString::fromLatin1(Texts::RingCannotWatch).arg(cause));
+        return;
     }
+    m_retryTimer.start();
+    emit problem(QString::fromLatin1(Texts::RingOpenFailed).arg(cause));
 }
 
 void RingTrigger::disarm()
@@ -93,7 +89,7 @@ void RingTrigger::disarm()
 
 void RingTrigger::lendPort()
 {
-    if (!m_armed || m_lent || !samePort(m_settings.ringPort, m_settings.checkPort))
+    if (!m_armed || m_lent || !isSamePort(m_settings.ringPort, m_settings.checkPort))
         return;
     m_lent = true;
     m_retryTimer.stop();
@@ -105,16 +101,15 @@ void RingTrigger::takePortBack()
     if (!m_lent)
         return;
     m_lent = false;
-    // A check cut short may have left the port open; then it is taken back later, quietly.
-    if (!openPort(nullptr))
+    // Should the port not open at once, it is taken back later, quietly.
+    if (!openPort())
         m_retryTimer.start();
 }
 
-bool RingTrigger::openPort(QString* reason)
+bool RingTrigger::openPort()
 {
     if (!m_port.open(QIODevice::ReadWrite)) {
-        if (reason)
-            *reason = m_port.errorString();
+        m_openError = m_port.errorString();
         m_port.clearError();
         return false;
     }
@@ -138,7 +133,7 @@ void RingTrigger::closePort()
 
 void RingTrigger::retry()
 {
-    if (openPort(nullptr))
+    if (openPort())
         m_retryTimer.stop();
 }
 

@@ -45,6 +45,8 @@ public:
     void disarm();
     bool isArmed() const { return m_armed; }
     bool isWatching() const { return m_port.isOpen(); }
+    // True from lendPort() until takePortBack(): the check has the port.
+    bool hasLentPort() const { return m_lent; }
 
     // Around every check: the port is closed for it when it is the check port,
     // and opened again afterwards.
@@ -57,7 +59,7 @@ signals:
     void problem(const QString& text);
 
 private:
-    bool openPort(QString* reason);
+    bool openPort();
     void closePort();
     void retry();
     void readLines();
@@ -72,6 +74,7 @@ private:
     std::unique_ptr<RingPin> m_pin;
     QSerialPort m_port;
     Settings m_settings;
+    QString m_openError; // the serial library's reason for the last failed open
     RingLineReader m_lines;
     RingCallRule m_rule;
     QElapsedTimer m_clock;
