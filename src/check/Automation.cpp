@@ -2,9 +2,11 @@
 // the ring trigger and the activation of another application.
 
 #include "app/ErrorReport.h"
+#include "app/RingletError.h"
 #include "app/SettingsRecord.h"
 #include "strings.h"
 #include "ui/MainDlg.h"
+#include "ui/NoticeBox.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -67,18 +69,32 @@ void CRingletDlg::ApplyAutomation()
 
 void CRingletDlg::connectTriggers()
 {
-    connect(&m_appTrigger, &AppActivationTrigger::checkWanted, this, &CRingletDlg::runAutomaticCheck);
-    connect(&m_ringTrigger, &RingTrigger::checkWanted, this, &CRingletDlg::runAutomaticCheck);
-    connect(&m_ringTrigger, &RingTrigger::problem, this,
-            [this](const QString& text) { QMessageBox::warning(this, QCoreApplication::applicationName(), text); });
+    connect(&m_appTrigger, &AppActivationTrigger::checkWanted, this,
+            [this] { runAutomaticCheck(CheckTrigger::Activation); });
+    connect(&m_ringTrigger, &RingTrigger::checkWanted, this, [this] { runAutomaticCheck(CheckTrigger::Ring); });
+    connect(&m_ringTrigger, &RingTrigger::problem, m_ringNotice, &NoticeBox::show);
     connect(this, &CRingletDlg::checkStarting, &m_ringTrigger, &RingTrigger::lendPort);
     connect(this, &CRingletDlg::checkFinished, &m_ringTrigger, &RingTrigger::takePortBack);
 }
 
-void CRingletDlg::runAutomaticCheck()
+// A check by hand may keep the user waiting for its error; nobody is there to
+// answer for an automatic one, and its box must not hold back the next check.
+void CRingletDlg::startCheck(CheckTrigger trigger)
+{
+    if (isAutomatic(trigger))
+        runAutomaticCheck(trigger);
+    else
+        runReportingErrors(this, [this] { CheckNumber(CheckTrigger::Button); });
+}
+
+void CRingletDlg::runAutomaticCheck(CheckTrigger trigger)
 {
     const QString before = m_number->text();
-    runReportingErrors(this, [this] { CheckNumber(); });
+    try {
+        CheckNumber(trigger);
+    } catch (const RingletError& error) {
+        m_checkNotice->show(error.description());
+    }
     if (m_number->text() != before && !isActiveWindow())
         QApplication::alert(this);
 }

@@ -10,25 +10,26 @@
 
 #include <QLabel>
 #include <QScopeGuard>
+#include <QTimer>
 
-void CRingletDlg::CheckNumber()
+void CRingletDlg::CheckNumber(CheckTrigger trigger)
 {
-    // The waits below dispatch events, so a timer tick can arrive mid-check.
-    // One check at a time on the port: a check asked for during another is
-    // dropped, the one in progress is about to show a fresh answer anyway.
-    if (m_checkRunning)
+    // The waits below dispatch events, so a timer tick or a ring can arrive
+    // mid-check. One check at a time on the port: a check asked for during
+    // another waits for it, so that a call ringing during a check by hand
+    // still gets its own. One waiting check reads the newest answer for all.
+    if (m_checkRunning) {
+        if (!m_waitingCheck)
+            m_waitingCheck = trigger;
         return;
+    }
+    m_waitingCheck.reset(); // this check serves a request that was waiting
     m_checkRunning = true;
     emit checkStarting();
-    const auto finished = qScopeGuard([this] {
-        m_checkRunning = false;
-        emit checkFinished();
-        if (m_closePending)
-            close();
-    });
+    const auto finished = qScopeGuard([this] { finishCheck(); });
 
     const QByteArray commandLine = m_settings.command.toLocal8Bit() + "\r\n";
-    CStatusDlg status(this);
+    CStatusDlg status(this, isAutomatic(trigger) ? CStatusDlg::Focus::Leave : CStatusDlg::Focus::Take);
 
     if (!m_comm.GetPortOpen()) {
         m_comm.SetPortOpen(true);
@@ -55,4 +56,28 @@ void CRingletDlg::CheckNumber()
         }
     }
     m_settings.previousNo = shownText;
+}
+
+void CRingletDlg::finishCheck()
+{
+    m_checkRunning = false;
+    // A check cut short leaves its port open, and the ring watcher lent it
+    // that port: it must have it back, or no call would be seen again.
+    if (m_ringTrigger.hasLentPort() && m_comm.GetPortOpen())
+        m_comm.SetPortOpen(false);
+    emit checkFinished();
+    if (m_closePending) {
+        close();
+        return;
+    }
+    // From the event loop, so a stream of requests never nests checks.
+    if (m_waitingCheck)
+        QTimer::singleShot(0, this, &CRingletDlg::runWaitingCheck);
+}
+
+void CRingletDlg::runWaitingCheck()
+{
+    if (!m_waitingCheck || m_checkRunning)
+        return;
+    startCheck(*m_waitingCheck);
 }

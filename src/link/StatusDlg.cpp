@@ -8,18 +8,35 @@
 #include <QScreen>
 #include <QTimerEvent>
 
-CStatusDlg::CStatusDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+namespace {
+// Around the template's one line of text: room for a raised frame, so the
+// window stands out from the number it is shown over.
+constexpr int PaddingUnits = 3;
+} // namespace
+
+CStatusDlg::CStatusDlg(QWidget* parent, Focus focus) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("IDD_STATUS"));
     setModal(true);
+    if (focus == Focus::Leave) {
+        // Shown, and modal to Ringlet's own windows, without taking the
+        // keyboard from the program in front.
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    }
+    // A frameless window is not always painted behind its text: without its
+    // own background the number under it shows through.
+    setAutoFillBackground(true);
     const DialogUnits du(font());
-    setFixedSize(du.x(82), du.y(8));
+    setFixedSize(du.x(82 + 2 * PaddingUnits), du.y(8 + 2 * PaddingUnits));
 
     m_text = new QLabel(QString::fromLatin1(Texts::OpeningPort), this);
     m_text->setObjectName(QStringLiteral("IDC_STATUS_TEXT"));
     m_text->setTextFormat(Qt::PlainText);
-    m_text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    du.place(m_text, 0, 0, 82, 8);
+    m_text->setAlignment(Qt::AlignCenter);
+    m_text->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    m_text->setAutoFillBackground(true);
+    m_text->setGeometry(rect());
 }
 
 CStatusDlg::~CStatusDlg() = default;

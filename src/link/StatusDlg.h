@@ -14,7 +14,11 @@ class CStatusDlg : public QDialog
 public:
     static constexpr int WaitMs = 1000;
 
-    explicit CStatusDlg(QWidget* parent = nullptr);
+    // Whether the window takes the keyboard focus when it shows. A check nobody
+    // started by hand leaves it with whatever program the user is typing into.
+    enum class Focus { Take, Leave };
+
+    explicit CStatusDlg(QWidget* parent = nullptr, Focus focus = Focus::Take);
     ~CStatusDlg() override;
 
     // Sets the text and runs the window modally; returns about one second later.

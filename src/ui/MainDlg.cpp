@@ -4,7 +4,7 @@
 #include "AppIcon.h"
 #include "ConfigDlg.h"
 #include "DialogUnits.h"
-#include "LogFailureNotice.h"
+#include "NoticeBox.h"
 #include "ScreenFit.h"
 #include "SystemMenu.h"
 #include "WindowClose.h"
@@ -18,6 +18,7 @@
 #include "resource.h"
 #include "strings.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -35,8 +36,10 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
     setWindowTitle(QString::fromLatin1(Texts::MainTitle));
     setWindowIcon(appIcon());
     buildControls();
-    auto* logNotice = new LogFailureNotice(this);
-    connect(this, &CRingletDlg::logWriteFailed, logNotice, &LogFailureNotice::show);
+    m_logNotice = new NoticeBox(this);
+    m_checkNotice = new NoticeBox(this);
+    m_ringNotice = new NoticeBox(this);
+    connect(this, &CRingletDlg::logWriteFailed, m_logNotice, &NoticeBox::show);
     connectTriggers();
 }
 
@@ -56,7 +59,7 @@ void CRingletDlg::buildControls()
     m_check->setDefault(true);
     du.place(m_check, 207, 2, 25, 23);
     m_number->setCoveringWidget(m_check);
-    connect(m_check, &QPushButton::clicked, this, [this] { runReportingErrors(this, [this] { CheckNumber(); }); });
+    connect(m_check, &QPushButton::clicked, this, [this] { startCheck(CheckTrigger::Button); });
 }
 
 void CRingletDlg::LoadSettings()
@@ -194,7 +197,7 @@ void CRingletDlg::timerEvent(QTimerEvent* event)
         QDialog::timerEvent(event);
         return;
     }
-    runAutomaticCheck();
+    runAutomaticCheck(CheckTrigger::Timer);
 }
 
 QMenu* CRingletDlg::createWindowMenu()
@@ -226,10 +229,16 @@ void CRingletDlg::keyPressEvent(QKeyEvent* event)
 
 bool CRingletDlg::nativeEvent(const QByteArray& eventType, void* message, qintptr* result)
 {
-    // During a check's waits the status window blocks this one, and Qt drops a
-    // close request from the title bar; it is remembered here instead.
-    if (m_checkRunning && isWindowCloseRequest(eventType.constData(), message))
-        m_closePending = true;
+    // While a modal window of Ringlet's is open this one is blocked, and Qt
+    // drops a close request from the title bar. During a check's waits it is
+    // remembered for the check's end; a dialog (About, Configuration, a
+    // message) is ended as Cancel would end it, and the window closes after it.
+    if (isWindowCloseRequest(eventType.constData(), message)) {
+        if (m_checkRunning)
+            m_closePending = true;
+        else if (endModalDialogs())
+            QTimer::singleShot(0, this, &QWidget::close);
+    }
     const int command = systemCommandFromMessage(message);
     if (command == IDM_ABOUTBOX || command == IDM_CONFIG) {
         OnSysCommand(command);
@@ -237,6 +246,23 @@ bool CRingletDlg::nativeEvent(const QByteArray& eventType, void* message, qintpt
         return true;
     }
     return QDialog::nativeEvent(eventType, message, result);
+}
+
+bool CRingletDlg::endModalDialogs()
+{
+    bool ended = false;
+    // One at a time from the top: the font dialog over the configuration, then the configuration.
+    for (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this;
+         modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        if (QApplication::activeModalWidget() == modal)
+            break; // it would not go
+        ended = true;
+    }
+    return ended;
 }
 
 void CRingletDlg::OnSysCommand(int command)

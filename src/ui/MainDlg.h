@@ -2,6 +2,7 @@
 
 #include "app/SettingsRecord.h"
 #include "check/AppActivationTrigger.h"
+#include "check/CheckTrigger.h"
 #include "check/RingTrigger.h"
 #include "link/MSComm.h"
 #include "ui/DisplayFont.h"
@@ -10,6 +11,9 @@
 #include <QBasicTimer>
 #include <QDialog>
 
+#include <optional>
+
+class NoticeBox;
 class ProfileStore;
 class QMenu;
 class QPushButton;
@@ -56,10 +60,13 @@ public:
     // Arms the check timer or a trigger and shows or hides the Check button from autoMethod.
     void ApplyAutomation();
     // One whole dialogue with the modem, from opening the port to logging.
-    void CheckNumber();
-    // A check nobody asked for by hand: a changed number asks for the user's
-    // attention unless the window is already the active one.
-    void runAutomaticCheck();
+    // Raises RingletError. Asked for while another check runs, it runs once
+    // that one has ended; one waits at most, further requests add nothing.
+    void CheckNumber(CheckTrigger trigger = CheckTrigger::Button);
+    // A check nobody asked for by hand: its errors are told without blocking,
+    // and a changed number asks for the user's attention unless the window is
+    // already the active one.
+    void runAutomaticCheck(CheckTrigger trigger = CheckTrigger::Timer);
     // Appends the display text to the call log, unless it is a repeat to skip.
     void AppendToLog(const QByteArray& displayText);
     // Gives the number label the display font, held to what fits the screen,
@@ -95,6 +102,11 @@ private:
     // Sizes the window to the template, grown to give the label `needed`.
     void fitWindowToLabelFont(const QSize& needed);
     void connectTriggers();
+    void startCheck(CheckTrigger trigger);
+    void finishCheck();
+    void runWaitingCheck();
+    // Ends the dialogs open over this window as Cancel would; false when none was open.
+    bool endModalDialogs();
 
     ProfileStore& m_store;
     const RegistryReader& m_registry;
@@ -108,6 +120,10 @@ private:
     QBasicTimer m_checkTimer;
     int m_checkInterval = 0;
     AppActivationTrigger m_appTrigger;
+    NoticeBox* m_logNotice = nullptr;
+    NoticeBox* m_checkNotice = nullptr; // errors of automatic checks
+    NoticeBox* m_ringNotice = nullptr;  // the watched ring port's problems
+    std::optional<CheckTrigger> m_waitingCheck; // asked for while a check ran
     bool m_initialised = false;
     bool m_closed = false;
     bool m_checkRunning = false;

@@ -1,22 +1,31 @@
-#include "LogFailureNotice.h"
+#include "NoticeBox.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
-LogFailureNotice::LogFailureNotice(QWidget* owner) : QObject(owner), m_owner(owner) {}
+NoticeBox::NoticeBox(QWidget* owner) : QObject(owner), m_owner(owner) {}
 
-void LogFailureNotice::show(const QString& text)
+void NoticeBox::show(const QString& text)
 {
-    if (isShown())
+    if (m_box)
         return;
     m_box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::Ok, m_owner);
     m_box->setAttribute(Qt::WA_DeleteOnClose);
+    m_box->setAttribute(Qt::WA_ShowWithoutActivating);
     m_box->setWindowModality(Qt::NonModal);
-    m_box->show();
+    // Closed, it is deleted later; the next failure is told from now on.
+    connect(m_box, &QMessageBox::finished, this, [this] { m_box.clear(); });
+    // A failure found while the program starts (a ring port that will not
+    // open) is shown from the event loop, after the main window, not before it.
+    if (m_owner && m_owner->isVisible())
+        m_box->show();
+    else
+        QTimer::singleShot(0, m_box.data(), &QWidget::show);
 }
 
-bool LogFailureNotice::isShown() const
+bool NoticeBox::isShown() const
 {
-    return m_box && m_box->isVisible();
+    return m_box;
 }

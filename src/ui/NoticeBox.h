@@ -6,17 +6,19 @@
 class QMessageBox;
 class QWidget;
 
-// Tells the user that the call log cannot be written, without stopping the
-// program: the message is non-modal, so timed checks go on, and only one is
-// shown at a time, so a display left alone does not pile them up. Once the user
-// has closed it, the next failure is told again.
-class LogFailureNotice : public QObject
+// Tells the user of one kind of failure (the call log, an automatic check, the
+// watched ring port) without stopping the program: the message is non-modal,
+// so timed and ring-started checks go on, and it is shown without taking the
+// keyboard from the program the user is in. Only one is open at a time, so a
+// desk left alone does not pile them up; once the user has closed it, the next
+// failure is told again.
+class NoticeBox : public QObject
 {
     Q_OBJECT
 
 public:
     // `owner`: the window the message is shown over.
-    explicit LogFailureNotice(QWidget* owner);
+    explicit NoticeBox(QWidget* owner);
 
     void show(const QString& text);
     bool isShown() const;

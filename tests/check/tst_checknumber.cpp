@@ -167,7 +167,9 @@ private slots:
         QVERIFY(modem.start());
         Rig rig(modem.linkPath());
         rig.pressCheck();
-        QCOMPARE(rig.boxes.count(), 1);
+        // Only what is known: no reason left over from an earlier read.
+        QCOMPARE(rig.boxes.texts(),
+                 QStringList{QStringLiteral("The connection on the serial port %1 was lost.").arg(modem.linkPath())});
         QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("NA"));
         QVERIFY(rig.logLines().isEmpty());
 
@@ -218,18 +220,47 @@ private slots:
         QTRY_COMPARE(rig.boxes.count(), 2);
     }
 
-    void checkAskedForDuringAnotherIsDropped()
+    // As timer ticks or rings would, in the middle of the check's waits: the
+    // first waits for the running check, the second adds nothing.
+    void checksAskedForDuringAnotherRunOnceAfterIt()
     {
-        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0111,0222")});
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0111,0222,0333")});
         QVERIFY(modem.start());
         Rig rig(modem.devicePath());
-        // As a timer tick would, in the middle of the check's waits.
-        QTimer::singleShot(1500, &rig.dlg, [&] { rig.dlg.CheckNumber(); });
+        QTimer::singleShot(1200, &rig.dlg, [&] { rig.dlg.runAutomaticCheck(CheckTrigger::Ring); });
+        QTimer::singleShot(1500, &rig.dlg, [&] { rig.dlg.runAutomaticCheck(CheckTrigger::Timer); });
         rig.dlg.CheckNumber();
-        QTest::qWait(100);
-        QCOMPARE(modem.transcript(), QByteArray("AT\\L1\r\n"));
-        QCOMPARE(rig.logLines().size(), 1);
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0111"));
+
+        QTRY_COMPARE_WITH_TIMEOUT(rig.dlg.numberLabel()->text(), QStringLiteral("0222"), 5000);
+        QTest::qWait(2500);
+        QCOMPARE(modem.transcript(), QByteArray("AT\\L1\r\nAT\\L1\r\n"));
+        QCOMPARE(rig.logLines().size(), 2);
+    }
+
+    // Nobody is there to answer an automatic check's error: its box must not
+    // hold up the timer, and while it is open later failures add no other.
+    void timedCheckThatFailsLeavesItsBoxOpenAndTheNextOnesGoOn()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0444")});
+        Rig rig(modem.linkPath()); // the modem unplugged
+        rig.dlg.settings().autoMethod = AutoMethod::Automate;
+        rig.dlg.ApplyAutomation();
+        QTimerEvent tick(rig.dlg.checkTimerId());
+        QApplication::sendEvent(&rig.dlg, &tick);
+        QCOMPARE(rig.boxes.count(), 1);
+        QCOMPARE(rig.boxes.blockingTexts(), QStringList());
+        QVERIFY(rig.boxes.texts()[0].contains(QStringLiteral("does not exist")));
+
+        QVERIFY(modem.start()); // plugged back, the box still open
+        QApplication::sendEvent(&rig.dlg, &tick);
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0444"));
+        QCOMPARE(rig.logLines().size(), 1);
+        modem.stop();
+        QApplication::sendEvent(&rig.dlg, &tick);
+        QTest::qWait(100);
+        QCOMPARE(rig.boxes.count(), 1);
+        QVERIFY(rig.dlg.findChild<QMessageBox*>()->isVisible());
     }
 
     void closeRequestDuringACheckWaitsForItsResult_data()

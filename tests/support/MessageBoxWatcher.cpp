@@ -14,6 +14,7 @@ void MessageBoxWatcher::clear()
 {
     m_texts.clear();
     m_captions.clear();
+    m_blockingTexts.clear();
 }
 
 bool MessageBoxWatcher::eventFilter(QObject* watched, QEvent* event)
@@ -34,6 +35,7 @@ void MessageBoxWatcher::record(QMessageBox* box)
     m_captions << box->windowTitle();
     if (!box->isModal())
         return;
+    m_blockingTexts << box->text();
     // Answered once its own loop runs, as a user would answer it.
     QTimer::singleShot(0, box, [box] {
         QAbstractButton* button = box->defaultButton();
