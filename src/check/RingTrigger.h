@@ -45,6 +45,8 @@ public:
     void disarm();
     bool isArmed() const { return m_armed; }
     bool isWatching() const { return m_port.isOpen(); }
+    // Waiting for a port that would not open, trying it again every RetryMs.
+    bool isRetrying() const { return m_retryTimer.isActive(); }
     // True from lendPort() until takePortBack(): the check has the port.
     bool hasLentPort() const { return m_lent; }
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <QWindow>
 #include <QWidget>
 
 NoticeBox::NoticeBox(QWidget* owner) : QObject(owner), m_owner(owner) {}
@@ -19,7 +20,7 @@ void NoticeBox::show(const QString& text)
     connect(m_box, &QMessageBox::finished, this, [this] { m_box.clear(); });
     // A failure found while the program starts (a ring port that will not
     // open) is shown from the event loop, after the main window, not before it.
-    if (m_owner && m_owner->isVisible())
+    if (m_owner && m_owner->windowHandle() && m_owner->windowHandle()->isVisible())
         m_box->show();
     else
         QTimer::singleShot(0, m_box.data(), &QWidget::show);

@@ -2,11 +2,17 @@
 #include "ModemSimulator.h"
 
 #include "check/RingCallRule.h"
+#include "check/RingTrigger.h"
 #include "ui/MainDlg.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QSerialPort>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 // Checks started by rings, through the main window, over real pseudo-terminals.
 class TestRingCheck : public QObject
@@ -51,18 +57,140 @@ private slots:
         QCOMPARE(rig.boxes.count(), 0);
     }
 
+    void onePortForRingsAndChecks_data()
+    {
+        QTest::addColumn<bool>("relativeCheckPort");
+        QTest::newRow("a link and its device") << false;
+        // The serial library opens "pts/3" as /dev/pts/3, wherever the program runs.
+        QTest::newRow("a name below /dev and its path") << true;
+    }
+
+    // The same device under two names: the watcher still lends it to the check.
     void onePortForRingsAndChecks()
     {
+        QFETCH(bool, relativeCheckPort);
         ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0777")});
         QVERIFY(modem.start());
-        // The same device under two names: the watcher still lends it to the check.
-        Rig rig(modem.devicePath(), modem.linkPath());
+        const QString device = modem.devicePath();
+        Rig rig(relativeCheckPort ? device.mid(int(qstrlen("/dev/"))) : device,
+                relativeCheckPort ? device : modem.linkPath());
 
         ringTwice(modem);
         QTRY_COMPARE_WITH_TIMEOUT(rig.dlg.numberLabel()->text(), QStringLiteral("0777"), 10000);
         QCOMPARE(rig.logLines().size(), 1);
         QCOMPARE(rig.boxes.count(), 0);
         QTRY_VERIFY(rig.dlg.ringTrigger().isWatching());
+    }
+
+    void callRingingDuringACheckByHandGetsItsOwnCheckAfterIt()
+    {
+        ModemSimulator checkModem({QStringLiteral("--numbers"), QStringLiteral("0111,0222")});
+        ModemSimulator ringModem;
+        QVERIFY(checkModem.start());
+        QVERIFY(ringModem.start());
+        Rig rig(checkModem.devicePath(), ringModem.devicePath());
+        QTimer::singleShot(100, &rig.dlg, [&] { ringTwice(ringModem); });
+        rig.pressCheck();
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0111"));
+
+        QTRY_COMPARE_WITH_TIMEOUT(rig.dlg.numberLabel()->text(), QStringLiteral("0222"), 5000);
+        QCOMPARE(rig.logLines().size(), 2);
+    }
+
+    // A check cut short on the ring port (a send the frozen line does not take)
+    // gives the port back to the watcher, and the window stays live meanwhile.
+    void checkCutShortGivesThePortBackToTheWatcher()
+    {
+        ModemSimulator modem;
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath(), modem.devicePath());
+        rig.dlg.settings().command = QString(1024 * 1024, QLatin1Char('A')); // far more than the line holds
+        modem.freeze();
+
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        qint64 longestPause = 0;
+        QTimer beat;
+        connect(&beat, &QTimer::timeout, &beat, [&] {
+            longestPause = qMax(longestPause, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        beat.start(20);
+        rig.dlg.runAutomaticCheck(CheckTrigger::Ring);
+        QVERIFY2(longestPause < 500, qPrintable(QStringLiteral("the window froze for %1 ms").arg(longestPause)));
+        QCOMPARE(rig.boxes.count(), 1);
+        QVERIFY2(rig.boxes.texts()[0].contains(QStringLiteral("does not take the data")), qPrintable(rig.boxes.texts()[0]));
+        QVERIFY(rig.dlg.ringTrigger().isWatching());
+
+        modem.resume();
+        rig.dlg.settings().command = QStringLiteral("AT\\L1");
+        ringTwice(modem);
+        QTRY_VERIFY_WITH_TIMEOUT(modem.transcript().endsWith("AT\\L1\r\n"), 10000);
+    }
+
+    // A USB modem whose link comes and goes: one box, which blocks nothing.
+    void ringPortGoingAwayAgainAndAgainIsToldOnce()
+    {
+        ModemSimulator checkModem;
+        ModemSimulator ringModem;
+        QVERIFY(checkModem.start());
+        QVERIFY(ringModem.start());
+        Rig rig(checkModem.devicePath(), ringModem.linkPath());
+        for (int loss = 0; loss < 2; ++loss) {
+            ringModem.stop();
+            QTRY_VERIFY(!rig.dlg.ringTrigger().isWatching());
+            QVERIFY(ringModem.restart());
+            QTRY_VERIFY_WITH_TIMEOUT(rig.dlg.ringTrigger().isWatching(), 3 * RingTrigger::RetryMs);
+        }
+        QCOMPARE(rig.boxes.count(), 1);
+        QCOMPARE(rig.boxes.blockingTexts(), QStringList());
+    }
+
+    void ringPortThatWillNotOpenIsDiagnosed_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("retried");
+        QTest::newRow("regular file") << "file" << "is not a serial port (it is a regular file)" << false;
+        QTest::newRow("folder") << "folder" << "is not a serial port (it is a folder)" << false;
+        QTest::newRow("/dev/null") << "null" << "is not a serial port (it is a device of another kind)" << false;
+        QTest::newRow("held by another program") << "held" << "is in use by another program" << true;
+        QTest::newRow("unplugged") << "missing" << "does not exist or was unplugged" << true;
+    }
+
+    // The same words as for the check port; a port that can never work is not
+    // tried again; the main window shows before the box.
+    void ringPortThatWillNotOpenIsDiagnosed()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, said);
+        QFETCH(bool, retried);
+        QTemporaryDir dir;
+        ModemSimulator modem;
+        QSerialPort holder;
+        QString port = dir.filePath(kind);
+        if (kind == QLatin1String("file")) {
+            QFile file(port);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(kind));
+        } else if (kind == QLatin1String("null")) {
+            port = QStringLiteral("/dev/null");
+        } else if (kind == QLatin1String("held")) {
+            QVERIFY(modem.start());
+            port = modem.devicePath();
+            holder.setPortName(port);
+            QVERIFY(holder.open(QIODevice::ReadWrite));
+        }
+        Rig rig(QStringLiteral("ttyS0"), port);
+        QCOMPARE(rig.boxes.count(), 0); // not before the window
+        QTRY_COMPARE(rig.boxes.count(), 1);
+        QVERIFY2(rig.boxes.texts()[0].startsWith(port + QLatin1Char(' ')) ||
+                     rig.boxes.texts()[0].contains(QStringLiteral("port ") + port + QLatin1Char(' ')),
+                 qPrintable(rig.boxes.texts()[0]));
+        QVERIFY2(rig.boxes.texts()[0].contains(said), qPrintable(rig.boxes.texts()[0]));
+        QCOMPARE(rig.dlg.ringTrigger().isRetrying(), retried);
     }
 
     void changingTheModeReleasesThePort()

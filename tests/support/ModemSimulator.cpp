@@ -59,6 +59,7 @@ void ModemSimulator::stop()
 {
     if (m_process.state() == QProcess::NotRunning)
         return;
+    resume();
     m_process.terminate();
     if (!m_process.waitForFinished(StopTimeoutMs)) {
         m_process.kill();
@@ -76,4 +77,16 @@ void ModemSimulator::ring()
 {
     if (isRunning())
         ::kill(static_cast<pid_t>(m_process.processId()), SIGUSR1);
+}
+
+void ModemSimulator::freeze()
+{
+    if (isRunning())
+        ::kill(static_cast<pid_t>(m_process.processId()), SIGSTOP);
+}
+
+void ModemSimulator::resume()
+{
+    if (isRunning())
+        ::kill(static_cast<pid_t>(m_process.processId()), SIGCONT);
 }

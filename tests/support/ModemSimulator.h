@@ -25,6 +25,10 @@ public:
 
     // Rings the line once: the simulator sends a RING result (SIGUSR1).
     void ring();
+    // Holds the simulator still (SIGSTOP): it reads nothing, as a modem that
+    // holds the line back, until resume().
+    void freeze();
+    void resume();
 
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     // Blocks (no event loop) until the simulator exits by itself, e.g. after --hangup-after-command.
