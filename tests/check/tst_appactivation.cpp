@@ -4,9 +4,14 @@
 
 #include "ui/MainDlg.h"
 
+#include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QProcess>
+#include <QScreen>
+#include <QSet>
 #include <QTest>
+#include <QTimer>
 
 // Checks started by activating another application, on a real X server with a
 // window manager (tests/support/run-under-x11), against other programs' real
@@ -45,6 +50,22 @@ private:
         return QTest::qWaitFor([&dlg] { return dlg.numberLabel()->text() == QStringLiteral("0123456789"); }, 10000);
     }
 
+    // Which windows the desktop made active while it lived, looked at every 50 ms.
+    class FocusWatch
+    {
+    public:
+        FocusWatch()
+        {
+            QObject::connect(&m_timer, &QTimer::timeout, [this] { m_seen.insert(X11Desktop::activeWindow()); });
+            m_timer.start(50);
+        }
+        QSet<X11Desktop::Window> activeWindows() const { return m_seen; }
+
+    private:
+        QTimer m_timer;
+        QSet<X11Desktop::Window> m_seen;
+    };
+
     ModemSimulator m_modem;
     QProcess m_xlogo1, m_xlogo2, m_xcalc;
     QList<X11Desktop::Window> m_xlogos;
@@ -72,6 +93,9 @@ private slots:
         }
     }
 
+    // The check's status window takes no focus: the named program keeps it
+    // through the check and after, so coming back to it from Ringlet's main
+    // window is an entry like any other.
     void activatingTheNamedProgramStartsACheckEachTimeItIsEntered()
     {
         Window window(m_modem.devicePath());
@@ -79,14 +103,49 @@ private slots:
         QVERIFY(window.dlg.appTrigger().isArmed());
         const int before = checksSoFar();
 
+        FocusWatch watch;
         QVERIFY(activateAndWaitForCheck(window.dlg, m_xlogos[0]));
-        // The check's status window took the focus and handed it to Ringlet's
-        // window; going back from there is no new entry.
-        QVERIFY(activate(m_xlogos[0]));
-        QCOMPARE(checksSoFar(), before + 1);
+        QTest::qWait(300);
+        QCOMPARE(watch.activeWindows(), QSet<X11Desktop::Window>{m_xlogos[0]});
         QVERIFY(activate(window.dlg.winId()));
-        QVERIFY(activateAndWaitForCheck(window.dlg, m_xlogos[1]));
+        QVERIFY(activateAndWaitForCheck(window.dlg, m_xlogos[0]));
         QCOMPARE(checksSoFar(), before + 2);
+    }
+
+    // A timed check while the user types into another program: the program
+    // keeps the keyboard, and the status window is drawn, opaque, over Ringlet.
+    void timedCheckLeavesTheFocusWhereItIsAndIsReadable()
+    {
+        Window window(m_modem.devicePath());
+        QVERIFY(activate(m_clock));
+        FocusWatch watch;
+        QImage status;
+        QTimer::singleShot(1500, &window.dlg, [&status] {
+            if (QWidget* shown = QApplication::activeModalWidget())
+                status = shown->screen()->grabWindow(0, shown->x(), shown->y(), shown->width(), shown->height()).toImage();
+        });
+        window.dlg.runAutomaticCheck(CheckTrigger::Timer);
+        QTest::qWait(300);
+        QCOMPARE(watch.activeWindows(), QSet<X11Desktop::Window>{m_clock});
+
+        // The text on an opaque face, framed so that it stands apart from the
+        // number around it: the outermost ring of pixels is the frame, not the face.
+        QVERIFY(!status.isNull());
+        const QRgb face = window.dlg.palette().color(QPalette::Window).rgb();
+        int textPixels = 0;
+        int ringPixels = 0;
+        int framePixels = 0;
+        for (int y = 0; y < status.height(); ++y)
+            for (int x = 0; x < status.width(); ++x) {
+                const QColor pixel = status.pixelColor(x, y);
+                textPixels += pixel.lightness() < 100;
+                if (x == 0 || y == 0 || x == status.width() - 1 || y == status.height() - 1) {
+                    ++ringPixels;
+                    framePixels += pixel.rgb() != face;
+                }
+            }
+        QVERIFY2(textPixels > 0 && framePixels > ringPixels * 9 / 10,
+                 qPrintable(QStringLiteral("%1 text pixels, %2 of %3 frame pixels").arg(textPixels).arg(framePixels).arg(ringPixels)));
     }
 
     void otherProgramsAndMovesWithinTheNamedOneStartNothing()
