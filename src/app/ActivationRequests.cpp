@@ -39,6 +39,12 @@ QString whyUnanswered(const QString& filePath, bool asked)
 
 ActivationRequests::ActivationRequests(const QString& filePath, QObject* parent) : QObject(parent), m_path(filePath) {}
 
+ActivationRequests::~ActivationRequests()
+{
+    if (m_madeFile)
+        QFile::remove(m_path);
+}
+
 void ActivationRequests::listen()
 {
     if (!makeFile())
@@ -61,7 +67,10 @@ bool ActivationRequests::makeFile()
         return true;
     // NewOnly: whatever may have appeared at the path meanwhile is not opened.
     QFile file(m_path);
-    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    m_madeFile = true;
+    return true;
 }
 
 void ActivationRequests::onFileChanged()

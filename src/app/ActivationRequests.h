@@ -19,6 +19,8 @@ class ActivationRequests : public QObject
 
 public:
     explicit ActivationRequests(const QString& filePath, QObject* parent = nullptr);
+    // Removes the file again when this run made it.
+    ~ActivationRequests() override;
 
     // Makes the file, replacing whatever else stands at its path, and watches
     // it. A folder with something in it stays, and no request reaches this
@@ -34,6 +36,7 @@ private:
 
     QString m_path;
     QFileSystemWatcher* m_watcher = nullptr;
+    bool m_madeFile = false;
 };
 
 // A second start's side: asks the copy that watches `filePath` to come to the

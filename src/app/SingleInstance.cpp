@@ -94,11 +94,17 @@ SingleInstance::SingleInstance(const QString& lockFilePath, QObject* parent)
 {
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    delete m_requests;
+    m_lock->unlock();
+    for (const QString& folder : std::as_const(m_madeFolders))
+        QDir().rmdir(folder);
+}
 
 SingleInstance::Outcome SingleInstance::acquire()
 {
-    QDir().mkpath(QFileInfo(m_lock->fileName()).absolutePath());
+    makeFolder();
     clearForPlainFile(m_lock->fileName());
     LockState state = take(*m_lock);
     if (state == LockState::HeldElsewhere) {
@@ -120,6 +126,22 @@ SingleInstance::Outcome SingleInstance::acquire()
         break;
     }
     return askRunningCopy();
+}
+
+// Notes the folders that do not exist yet, deepest first, then makes them.
+void SingleInstance::makeFolder()
+{
+    const QString folder = QFileInfo(m_lock->fileName()).absolutePath();
+    QString path = folder;
+    while (!QFileInfo::exists(path)) {
+        m_madeFolders << path;
+        const QString parent = QFileInfo(path).absolutePath();
+        if (parent == path)
+            break;
+        path = parent;
+    }
+    if (!m_madeFolders.isEmpty())
+        QDir().mkpath(folder);
 }
 
 // Changes to this machine's own lock, letting go of the shared one if it was taken.

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -38,6 +39,8 @@ public:
     };
 
     explicit SingleInstance(const QString& lockFilePath, QObject* parent = nullptr);
+    // Releases the lock and removes the request file and the folders this run
+    // made; a folder that holds anything (the settings) stays.
     ~SingleInstance() override;
 
     Outcome acquire();
@@ -48,6 +51,7 @@ signals:
     void activationRequested();
 
 private:
+    void makeFolder();
     void useHostLock();
     bool hostLockIsHeld() const;
     Outcome askRunningCopy();
@@ -55,5 +59,6 @@ private:
 
     std::unique_ptr<QLockFile> m_lock;
     ActivationRequests* m_requests = nullptr;
+    QStringList m_madeFolders; // deepest first
     QString m_unreachableReason;
 };
