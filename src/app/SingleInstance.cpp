@@ -43,7 +43,7 @@ QString hostLockFileFor(const QString& lockFilePath)
            QStringLiteral(".lock");
 }
 
-// Qt's own test: a lock without a host name was written here.
+// As QLockFile judges it: a lock without a host name was written on this machine.
 bool namesThisMachine(const QString& host)
 {
     return host.isEmpty() || host == QSysInfo::machineHostName();
@@ -69,12 +69,14 @@ LockState take(QLockFile& lock)
         if (lock.error() != QLockFile::LockFailedError)
             return LockState::NoLock;
         QString host;
-        if (lock.getLockInfo(nullptr, &host, nullptr))
-            return namesThisMachine(host) ? LockState::HeldHere : LockState::HeldElsewhere;
-        QThread::msleep(UnreadableGraceMs);
-        if (lock.getLockInfo(nullptr, &host, nullptr))
-            return namesThisMachine(host) ? LockState::HeldHere : LockState::HeldElsewhere;
-        takeOver(lock);
+        if (!lock.getLockInfo(nullptr, &host, nullptr)) {
+            QThread::msleep(UnreadableGraceMs);
+            if (!lock.getLockInfo(nullptr, &host, nullptr)) {
+                takeOver(lock);
+                continue;
+            }
+        }
+        return namesThisMachine(host) ? LockState::HeldHere : LockState::HeldElsewhere;
     }
     return LockState::NoLock;
 }
