@@ -45,6 +45,19 @@ inline constexpr char SettingsNotStored[] = "Couldn't store the settings in %1: 
 inline constexpr char FileNotFolder[] = "%1 is a file where a folder should be";
 inline constexpr char FolderNotFile[] = "%1 is a folder where the settings file should be";
 inline constexpr char StoreRefused[] = "the system refused the write";
+// A second start whose request did not reach the running copy: %1 one of the reasons below.
+inline constexpr char RunningCopyUnreachable[] = "Ringlet is already running, but it could not be brought to the "
+                                                 "front: %1. Look for its window on the desktop or the task bar.";
+// %1 the request file beside the lock.
+inline constexpr char RequestFileIsFolder[] =
+    "%1 is a folder where a file should be (remove it, then end Ringlet and start it again)";
+inline constexpr char RequestFileNotFile[] =
+    "%1 is not a regular file (remove it, then end Ringlet and start it again)";
+inline constexpr char RequestFileMissing[] = "%1 is missing (end Ringlet and start it again)";
+// %1 the request file, %2 the system's reason.
+inline constexpr char RequestFileRefused[] = "%1 could not be written: %2";
+// %1 a number of seconds.
+inline constexpr char RunningCopySilent[] = "it did not answer within %1 seconds";
 
 inline constexpr char AutomationError[] = "Automation error %1";
 

@@ -67,9 +67,31 @@ void ProfileStore::flush()
     m_settings->sync();
 }
 
+// Only a write reports AccessError; FormatError comes from reading a flawed
+// file (a hand-edited "[ringlet" line) and says nothing of the write. Qt keeps
+// the first error it meets, though, so after a flaw was read the write's own
+// outcome is told by the file: written, it holds exactly what this store holds.
 bool ProfileStore::isStored() const
 {
-    return m_settings->status() == QSettings::NoError;
+    switch (m_settings->status()) {
+    case QSettings::NoError:
+        return true;
+    case QSettings::AccessError:
+        return false;
+    case QSettings::FormatError:
+        break;
+    }
+    if (!isFile())
+        return true;
+    const QSettings written(location(), m_settings->format());
+    const QStringList keys = m_settings->allKeys();
+    // Reading every key looks into every section, where a flaw would show.
+    if (written.allKeys().size() != keys.size() || written.status() != QSettings::NoError)
+        return false;
+    for (const QString& key : keys)
+        if (valueText(written.value(key)) != valueText(m_settings->value(key)))
+            return false;
+    return true;
 }
 
 // Qt names a native Windows store by its registry path; every other store is a file.

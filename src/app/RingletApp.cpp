@@ -5,10 +5,12 @@
 #include "SingleInstance.h"
 #include "TerminationRequests.h"
 #include "link/Registry.h"
+#include "strings.h"
 #include "ui/AppIcon.h"
 #include "ui/MainDlg.h"
 
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QStandardPaths>
 
 namespace {
@@ -53,8 +55,16 @@ int CRingletApp::InitInstance()
 {
     ProfileStore store;
     SingleInstance instance(lockFileFor(store));
-    if (!instance.acquire())
+    switch (instance.acquire()) {
+    case SingleInstance::Outcome::Alone:
+        break;
+    case SingleInstance::Outcome::HandedOver:
         return 0;
+    case SingleInstance::Outcome::Unreachable:
+        QMessageBox::warning(nullptr, applicationName(),
+                             QString::fromLatin1(Texts::RunningCopyUnreachable).arg(instance.unreachableReason()));
+        return 1;
+    }
     const std::unique_ptr<RegistryReader> registry = createSystemRegistryReader();
     CRingletDlg mainWindow(store, *registry);
     connect(&instance, &SingleInstance::activationRequested, &mainWindow, [&mainWindow] { bringToFront(&mainWindow); });

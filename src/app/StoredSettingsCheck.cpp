@@ -1,6 +1,7 @@
 #include "StoredSettingsCheck.h"
 
 #include "ProfileStore.h"
+#include "TerminationRequests.h"
 #include "strings.h"
 
 #include <QCoreApplication>
@@ -54,6 +55,9 @@ bool confirmSettingsStored(QWidget* owner, const ProfileStore& store)
         reason = QString::fromLatin1(Texts::StoreRefused);
     const QString text =
         QString::fromLatin1(Texts::SettingsNotStored).arg(QDir::toNativeSeparators(store.location()), reason);
-    QMessageBox::warning(owner, QCoreApplication::applicationName(), text);
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::Ok, owner);
+    // Shown at close, often at log-out: the session must not wait for an OK.
+    endRunOnTerminationWhileShown(&box);
+    box.exec();
     return false;
 }

@@ -1,19 +1,26 @@
 #include "TerminationRequests.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDialog>
-#include <QGuiApplication>
 #include <QPointer>
 #include <QWidget>
 
 namespace {
+const char* const EndsOnTermination = "ringletEndsOnTermination";
+
 // Ends the program at the system's request. A running window closes through
 // its close sequence, which stores the run (after a check in progress has
 // finished), and then every modal loop ends, a dialog open over the window
 // included. Before the window runs, during the first-run configuration, there
-// is nothing to store and the loops end at once.
+// is nothing to store and the loops end at once, as they do while a notice
+// marked by endRunOnTerminationWhileShown is open.
 void endRun(QWidget* window)
 {
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal->property(EndsOnTermination).toBool()) {
+        QCoreApplication::exit(0);
+        return;
+    }
     auto* dialog = qobject_cast<QDialog*>(window);
     if (!dialog || !dialog->isVisible()) {
         QCoreApplication::exit(0);
@@ -90,4 +97,9 @@ void closeOnTerminationRequest(QWidget* window)
                 endRun(guarded);
         });
     }
+}
+
+void endRunOnTerminationWhileShown(QWidget* notice)
+{
+    notice->setProperty(EndsOnTermination, true);
 }

@@ -1,7 +1,11 @@
+#include "MemoryRegistry.h"
+#include "MessageBoxWatcher.h"
 #include "TempProfile.h"
 #include "app/Settings.h"
 #include "ui/DisplayFont.h"
+#include "ui/MainDlg.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -24,6 +28,8 @@ private slots:
     void longFaceNameIsCut();
     void loadAndSave();
     void saveWithoutFontWritesDefaults();
+    void flawedFileIsStoredWithoutFalseAlarm_data();
+    void flawedFileIsStoredWithoutFalseAlarm();
 
 private:
     static void writeFile(const QString& path, const QByteArray& content);
@@ -282,6 +288,44 @@ void tst_Settings::saveWithoutFontWritesDefaults()
     DisplayFont empty;
     SaveSettings(profile.store(), SettingsRecord(), empty);
     QCOMPARE(readLogFont(*profile.reopen()), LogFont());
+}
+
+void tst_Settings::flawedFileIsStoredWithoutFalseAlarm_data()
+{
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("written") << false;
+    QTest::newRow("write refused") << true;
+}
+
+// A hand-edited file whose flaw the reader reports (a section header without
+// its bracket) is written at close like any other, with no word of a loss; a
+// write the store refuses is still reported.
+void tst_Settings::flawedFileIsStoredWithoutFalseAlarm()
+{
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Brackwen")));
+    const QString path = dir.filePath(QStringLiteral("Brackwen/ringlet.conf"));
+    writeFile(path, "[ringlet]\nport=ttyS0\n[font\nheight=-20\n");
+    ProfileStore store(path);
+    MemoryRegistry registry;
+    CRingletDlg dlg(store, registry);
+    dlg.LoadSettings();
+    dlg.show();
+    dlg.settings().previousNo = QStringLiteral("0444");
+    if (refused) {
+        // A file where the folder was stops even root.
+        QVERIFY(QDir(dir.path()).rename(QStringLiteral("Brackwen"), QStringLiteral("moved")));
+        writeFile(dir.filePath(QStringLiteral("Brackwen")), QByteArray());
+    }
+
+    MessageBoxWatcher boxes;
+    QVERIFY(dlg.close());
+    QCOMPARE(boxes.count(), refused ? 1 : 0);
+    if (!refused) {
+        QCOMPARE(readSettingsRecord(ProfileStore(path)).previousNo, QStringLiteral("0444"));
+        QCOMPARE(readLogFont(ProfileStore(path)).height, -20);
+    }
 }
 
 QTEST_MAIN(tst_Settings)
