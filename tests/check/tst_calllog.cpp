@@ -9,7 +9,10 @@
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 class tst_CallLog : public QObject
 {
@@ -27,6 +30,7 @@ private slots:
     void failedWrite();
     void lineThatDoesNotFitLeavesTheLogAsItWas();
     void namedPipeIsRefused();
+    void terminalIsRefused();
 
 private:
     QString logPath() const { return m_dir.filePath(QString::fromLatin1(CallLog::FileName)); }
@@ -253,6 +257,21 @@ void tst_CallLog::namedPipeIsRefused()
     QVERIFY2(
         error.startsWith(QStringLiteral("Couldn't open the call log %1: it is a named pipe, not a file.").arg(path)),
         qPrintable(error));
+}
+
+// A log linked to a terminal would put the line on someone's screen (or fail
+// with "Illegal seek"): it is refused as no file.
+void tst_CallLog::terminalIsRefused()
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString path = m_dir.filePath(QStringLiteral("terminal.log"));
+    QVERIFY(QFile::link(QFile::decodeName(::ptsname(master)), path));
+    const QString error = appendError(path, "0123");
+    ::close(master);
+    QCOMPARE(error,
+             QStringLiteral("Couldn't open the call log %1: it is a terminal, not a file. This call was not logged.")
+                 .arg(path));
 }
 
 QTEST_GUILESS_MAIN(tst_CallLog)
