@@ -124,6 +124,15 @@ void testLogFile()
     CloseHandle(holder);
     check(readFile(path).size() == 46, "the refused line left the log unchanged");
     DeleteFileA(path.c_str());
+
+    const char pipeName[] = "\\\\.\\pipe\\ringlet-selftest-log";
+    const HANDLE pipe = CreateNamedPipeA(pipeName, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 256, 256, 0, nullptr);
+    const LogAppendResult toPipe = appendExclusive(pipeName, "D\r\n");
+    check(toPipe.status == LogAppendStatus::OpenFailed && toPipe.reason == "it is a named pipe, not a file",
+          "a named pipe in the log's place is refused as no file");
+    CloseHandle(pipe);
+    // A console in the log's place cannot be shown here: under Wine without one, CONOUT$ does not open.
+    check(appendExclusive("NUL", "E\r\n").status == LogAppendStatus::Written, "NUL takes the line");
 }
 
 void testSystemMenu()
