@@ -55,8 +55,6 @@ private slots:
     void openCloseByDevicePathAndLink();
     void exchangeAnswersCommand();
     void numbersServedAcrossReopens();
-    void simulatorSwitches_data();
-    void simulatorSwitches();
     void bytesSentExactly();
     void emptyCommandSendsCrLf();
     void settings_data();
@@ -75,7 +73,6 @@ private slots:
     void hangupSeenByInputItself();
     void floodKeepsInputBounded();
     void inputWaitingBeforeACommandIsNotItsAnswer();
-    void lateAnswerIsLostWhenPortCloses();
 };
 
 void TestMSComm::commPortStartsAtOne()
@@ -130,44 +127,6 @@ void TestMSComm::numbersServedAcrossReopens()
         QCOMPARE(readUntil(comm, "OK\r\n"), QByteArray("\r\nNMBR = ") + number + "\r\n\r\nOK\r\n");
         comm.SetPortOpen(false);
     }
-}
-
-void TestMSComm::simulatorSwitches_data()
-{
-    QTest::addColumn<QStringList>("switches");
-    QTest::addColumn<QByteArray>("sent");
-    QTest::addColumn<QByteArray>("reply");
-    const QString marker = QStringLiteral("--marker");
-    QTest::newRow("default") << QStringList() << Command << QByteArray("\r\nCALLING 0123456789\r\n\r\nOK\r\n");
-    QTest::newRow("CR alone ends the line")
-        << QStringList() << QByteArray("AT\\L1\r") << QByteArray("\r\nCALLING 0123456789\r\n\r\nOK\r\n");
-    QTest::newRow("other line") << QStringList() << QByteArray("ATZ\r\n") << QByteArray("\r\nOK\r\n");
-    QTest::newRow("echo") << QStringList{QStringLiteral("--echo")} << Command
-                          << QByteArray("AT\\L1\r\r\nCALLING 0123456789\r\n\r\nOK\r\n");
-    QTest::newRow("no CR LF") << QStringList{QStringLiteral("--no-crlf")} << Command
-                              << QByteArray("\r\nCALLING 0123456789");
-    QTest::newRow("no marker") << QStringList{QStringLiteral("--no-marker")} << Command
-                               << QByteArray("\r\n0123456789\r\n\r\nOK\r\n");
-    QTest::newRow("other marker") << QStringList{marker, QStringLiteral("NMBR = ")} << Command
-                                  << QByteArray("\r\nNMBR = 0123456789\r\n\r\nOK\r\n");
-    QTest::newRow("other command") << QStringList{QStringLiteral("--command"), QStringLiteral("AT#CID=1")}
-                                   << QByteArray("AT#CID=1\r\n") << QByteArray("\r\nCALLING 0123456789\r\n\r\nOK\r\n");
-    QTest::newRow("default command is plain text then")
-        << QStringList{QStringLiteral("--command"), QStringLiteral("AT#CID=1")} << Command << QByteArray("\r\nOK\r\n");
-}
-
-void TestMSComm::simulatorSwitches()
-{
-    QFETCH(QStringList, switches);
-    QFETCH(QByteArray, sent);
-    QFETCH(QByteArray, reply);
-    ModemSimulator modem(switches);
-    QVERIFY(modem.start());
-    CMSComm comm;
-    comm.SetPortName(modem.devicePath());
-    comm.SetPortOpen(true);
-    comm.SetOutput(sent);
-    QCOMPARE(readUntil(comm, reply.right(4)), reply);
 }
 
 void TestMSComm::bytesSentExactly()
@@ -538,23 +497,6 @@ void TestMSComm::inputWaitingBeforeACommandIsNotItsAnswer()
     QVERIFY(input.size() <= CMSComm::InputBufferSize);
     QVERIFY2(!input.contains("CALLING"), "input from before the command was kept");
     comm.SetPortOpen(false);
-}
-
-// The simulator's side: an answer due after the client has closed the port is lost,
-// so it never reaches the next open.
-void TestMSComm::lateAnswerIsLostWhenPortCloses()
-{
-    ModemSimulator modem({QStringLiteral("--delay-ms"), QStringLiteral("300")});
-    QVERIFY(modem.start());
-    CMSComm comm;
-    comm.SetPortName(modem.devicePath());
-    comm.SetPortOpen(true);
-    comm.SetOutput(Command);
-    comm.SetPortOpen(false);
-    comm.SetPortOpen(true);
-    comm.SetOutput("ATZ\r\n");
-    QCOMPARE(readUntil(comm, "OK\r\n"), QByteArray("\r\nOK\r\n"));
-    QTRY_COMPARE(modem.transcript(), Command + "ATZ\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestMSComm)
