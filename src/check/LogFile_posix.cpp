@@ -44,6 +44,18 @@ LogAppendResult writeAtEnd(int fd, const std::string& bytes)
     return result;
 }
 
+// A device with nothing behind it, as /dev/tty for a program started without a
+// terminal, says "No such device or address": the cause is that it is no file.
+LogAppendResult openFailure(const std::string& path, int error)
+{
+    struct stat info
+    {
+    };
+    if ((error == ENXIO || error == ENODEV) && ::stat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode))
+        return {LogAppendStatus::OpenFailed, "it is a device, not a file"};
+    return failure(LogAppendStatus::OpenFailed, error);
+}
+
 } // namespace
 
 LogAppendResult appendExclusive(const std::string& path, const std::string& bytes)
@@ -51,7 +63,7 @@ LogAppendResult appendExclusive(const std::string& path, const std::string& byte
     // O_NOCTTY: a terminal in the log's place must not become this process's own.
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0)
-        return failure(LogAppendStatus::OpenFailed, errno);
+        return openFailure(path, errno);
 
     // A named pipe or a terminal in the log's place has no end to append at:
     // the line would go to whichever program reads it, or onto a screen, and

@@ -272,6 +272,12 @@ void tst_CallLog::terminalIsRefused()
     QCOMPARE(error,
              QStringLiteral("Couldn't open the call log %1: it is a terminal, not a file. This call was not logged.")
                  .arg(path));
+
+    // /dev/tty is the terminal of whoever started the program, or no device at all.
+    const QString tty = m_dir.filePath(QStringLiteral("tty.log"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/tty"), tty));
+    const QString ttyError = appendError(tty, "0123");
+    QVERIFY2(ttyError.endsWith(QStringLiteral(", not a file. This call was not logged.")), qPrintable(ttyError));
 }
 
 QTEST_GUILESS_MAIN(tst_CallLog)
