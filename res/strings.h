@@ -40,6 +40,13 @@ inline constexpr char NotSerialFolder[] = "it is a folder";
 inline constexpr char NotSerialPipe[] = "it is a named pipe";
 inline constexpr char NotSerialLongName[] = "the name is far too long";
 inline constexpr char NotSerialDevice[] = "it is a device of another kind";
+// Opening the serial port %1 was refused: %2 the group that owns it (NewLogin), its owner (OwnerOnly).
+inline constexpr char PortNoPermissionNewLogin[] = "You have no permission to use the serial port %1 yet: you were "
+                                                   "added to the group \"%2\" that owns it after you logged in. Log "
+                                                   "out and log in again.";
+inline constexpr char PortOwnerOnly[] = "You have no permission to use the serial port %1: only its owner (%2) may use "
+                                        "it. Ask the administrator for access, or choose another port in the "
+                                        "configuration.";
 // Settings not taken by the store at close: %1 the settings file (or registry key), %2 the reason.
 inline constexpr char SettingsNotStored[] = "Couldn't store the settings in %1: %2. The changes of this run are lost.";
 inline constexpr char FileNotFolder[] = "%1 is a file where a folder should be";

@@ -3,43 +3,28 @@
 #include <algorithm>
 
 namespace {
-// Executable and class names are compared without regard to ASCII case, as
-// Windows compares file names; other bytes must be equal.
-std::string lowered(std::string text)
+// Names typed by the user, read from file names and from window classes may
+// spell one letter composed or decomposed, and in any case.
+QString normalised(const QString& name)
 {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : char(c); });
-    return text;
+    QString folded = name.trimmed().normalized(QString::NormalizationForm_C).toCaseFolded();
+    const QLatin1String suffix(".exe");
+    if (folded.size() > suffix.size() && folded.endsWith(suffix))
+        folded.chop(suffix.size());
+    return folded;
 }
 
-std::string withoutExe(std::string name)
+QString normalised(const std::string& utf8)
 {
-    const std::string suffix = ".exe";
-    if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
-        name.erase(name.size() - suffix.size());
-    return name;
-}
-
-std::string trimmed(const std::string& text)
-{
-    const char* space = " \t\r\n\f\v";
-    const size_t first = text.find_first_not_of(space);
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(space) - first + 1);
-}
-
-std::string normalised(const std::string& name)
-{
-    return withoutExe(lowered(trimmed(name)));
+    return normalised(QString::fromStdString(utf8));
 }
 } // namespace
 
-AppActivationRule::AppActivationRule(const std::string& anotherApp) : m_name(normalised(anotherApp)) {}
+AppActivationRule::AppActivationRule(const QString& anotherApp) : m_name(normalised(anotherApp)) {}
 
 bool AppActivationRule::matches(const ForegroundApp& app) const
 {
-    if (m_name.empty() || app.ownProcess)
+    if (m_name.isEmpty() || app.ownProcess)
         return false;
     if (normalised(app.executable) == m_name)
         return true;

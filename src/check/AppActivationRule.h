@@ -1,18 +1,8 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include "ForegroundWatcher.h"
 
-// Which application is the active one, as the desktop tells it. Plain standard
-// types, so the Windows watcher and its self-test need nothing but Win32.
-struct ForegroundApp
-{
-    std::string executable;           // base name of the process's executable; empty when unknown
-    std::vector<std::string> classes; // window class names (on X11 both parts of WM_CLASS)
-    bool ownProcess = false;          // one of Ringlet's own windows
-    bool transient = false;           // a dialog of another window (WM_TRANSIENT_FOR, an owner window)
-    bool alreadyActive = false;       // active when watching began: a starting point, not an activation
-};
+#include <QString>
 
 // Whether a change of the active application calls for a check: only a change
 // from an application that does not match the named one to one that does.
@@ -20,12 +10,12 @@ struct ForegroundApp
 class AppActivationRule
 {
 public:
-    explicit AppActivationRule(const std::string& anotherApp = std::string());
+    explicit AppActivationRule(const QString& anotherApp = QString());
 
     // False when the name is empty after trimming: nothing can ever match.
-    bool namesAnApplication() const { return !m_name.empty(); }
-    // The name compared without case, with or without ".exe", against the
-    // executable and every class. Ringlet's own windows never match.
+    bool namesAnApplication() const { return !m_name.isEmpty(); }
+    // The name compared without case (Unicode case folding), with or without
+    // ".exe", against the executable and every class. Ringlet's own windows never match.
     bool matches(const ForegroundApp& app) const;
 
     // Another application became the active one; true when a check is wanted.
@@ -34,6 +24,6 @@ public:
     void ringletActivated() { m_inMatch = false; }
 
 private:
-    std::string m_name; // trimmed, lower case, without ".exe"
+    QString m_name; // normalised: trimmed, composed, case-folded, without ".exe"
     bool m_inMatch = false;
 };

@@ -20,7 +20,7 @@ AppActivationTrigger::~AppActivationTrigger()
 QString AppActivationTrigger::arm(const QString& anotherApp)
 {
     disarm();
-    m_rule = AppActivationRule(anotherApp.toStdString());
+    m_rule = AppActivationRule(anotherApp);
     if (!m_rule.namesAnApplication())
         return QString::fromLatin1(Texts::NoAppNamed);
     if (!m_watcher->start([this](const ForegroundApp& app) { onForeground(app); }))

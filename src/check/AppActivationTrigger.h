@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AppActivationRule.h"
 #include "ForegroundWatcher.h"
 
 #include <QObject>

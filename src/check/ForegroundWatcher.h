@@ -1,9 +1,21 @@
 #pragma once
 
-#include "AppActivationRule.h"
-
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
+
+// Which application is the active one, as the desktop tells it. Plain standard
+// types, so the Windows watcher and its self-test need nothing but Win32; the
+// names are UTF-8, whatever encoding the desktop keeps them in.
+struct ForegroundApp
+{
+    std::string executable;           // base name of the process's executable; empty when unknown
+    std::vector<std::string> classes; // window class names (on X11 both parts of WM_CLASS)
+    bool ownProcess = false;          // one of Ringlet's own windows
+    bool transient = false;           // a dialog of another window (WM_TRANSIENT_FOR, an owner window)
+    bool alreadyActive = false;       // active when watching began: a starting point, not an activation
+};
 
 // Watches which window the desktop makes the active one. One implementation
 // per platform, chosen by CMake: X11 (root window's _NET_ACTIVE_WINDOW), Windows

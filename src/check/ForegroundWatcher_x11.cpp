@@ -59,8 +59,9 @@ template <typename T> QList<T> propertyItems(const QByteArray& value)
     return items;
 }
 
-// The executable's base name of a local process; comm (at most 15 bytes) when
-// the executable link cannot be read, as for another user's process.
+// The executable's base name of a local process, decoded as file names are;
+// comm (at most 15 bytes) when the executable link cannot be read, as for
+// another user's process.
 std::string executableOf(uint32_t pid)
 {
     const QString proc = QStringLiteral("/proc/%1/").arg(pid);
@@ -70,7 +71,19 @@ std::string executableOf(uint32_t pid)
     QFile comm(proc + QStringLiteral("comm"));
     if (!comm.open(QIODevice::ReadOnly))
         return std::string();
-    return comm.readLine(64).trimmed().toStdString();
+    return QFile::decodeName(comm.readLine(64).trimmed()).toStdString();
+}
+
+// A part of WM_CLASS is Latin-1 by the ICCCM, but Qt and GTK programs write it
+// in the locale's encoding, nowadays UTF-8: a part that is valid UTF-8 is
+// offered read both ways.
+void addClassNames(const QByteArray& part, std::vector<std::string>& classes)
+{
+    const QString latin1 = QString::fromLatin1(part);
+    classes.push_back(latin1.toStdString());
+    const QString utf8 = QString::fromUtf8(part);
+    if (utf8 != latin1 && utf8.toUtf8() == part)
+        classes.push_back(utf8.toStdString());
 }
 
 class X11ForegroundWatcher : public ForegroundWatcher, private QAbstractNativeEventFilter
@@ -168,7 +181,7 @@ void X11ForegroundWatcher::reportActiveWindow(bool alreadyActive)
     const QByteArray wmClass = readProperty(m_connection, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
     for (const QByteArray& part : wmClass.split('\0'))
         if (!part.isEmpty())
-            app.classes.push_back(part.toStdString());
+            addClassNames(part, app.classes);
     app.transient = !readProperty(m_connection, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW).isEmpty();
     const auto pids = propertyItems<uint32_t>(readProperty(m_connection, window, m_atoms.pid, XCB_ATOM_CARDINAL));
     if (!pids.isEmpty()) {

@@ -44,22 +44,42 @@ LogAppendResult writeAtEnd(int fd, const std::string& bytes)
     return result;
 }
 
+// A device with nothing behind it, as /dev/tty for a program started without a
+// terminal, says "No such device or address": the cause is that it is no file.
+LogAppendResult openFailure(const std::string& path, int error)
+{
+    struct stat info
+    {
+    };
+    if ((error == ENXIO || error == ENODEV) && ::stat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode))
+        return {LogAppendStatus::OpenFailed, "it is a device, not a file"};
+    return failure(LogAppendStatus::OpenFailed, error);
+}
+
 } // namespace
 
 LogAppendResult appendExclusive(const std::string& path, const std::string& bytes)
 {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    // O_NOCTTY: a terminal in the log's place must not become this process's own.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0)
-        return failure(LogAppendStatus::OpenFailed, errno);
+        return openFailure(path, errno);
 
-    // A named pipe in the log's place has no end to append at: the line would
-    // go to whichever program reads it, or nowhere, and the seek fails.
+    // A named pipe or a terminal in the log's place has no end to append at:
+    // the line would go to whichever program reads it, or onto a screen, and
+    // the seek fails. Other devices are written as they stand: /dev/null is a
+    // deliberate way to keep no log, and /dev/full reports its own error.
+    const char* notAFile = nullptr;
     struct stat info
     {
     };
-    if (::fstat(fd, &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))) {
+    if (::fstat(fd, &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)))
+        notAFile = "it is a named pipe, not a file";
+    else if (::isatty(fd))
+        notAFile = "it is a terminal, not a file";
+    if (notAFile) {
         ::close(fd);
-        return {LogAppendStatus::OpenFailed, "it is a named pipe, not a file"};
+        return {LogAppendStatus::OpenFailed, notAFile};
     }
 
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

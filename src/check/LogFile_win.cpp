@@ -49,6 +49,22 @@ LogAppendResult writeAtEnd(HANDLE file, const std::string& bytes)
     return result;
 }
 
+// A pipe, a console or a serial port in the log's place (reached through a
+// link) has no end to append at. NUL is written as it stands, as /dev/null is
+// elsewhere: a deliberate way to keep no log.
+const char* notAFile(HANDLE file)
+{
+    const DWORD type = GetFileType(file);
+    if (type == FILE_TYPE_PIPE)
+        return "it is a named pipe, not a file";
+    DWORD consoleMode = 0;
+    DCB line = {};
+    line.DCBlength = sizeof line;
+    if (type == FILE_TYPE_CHAR && (GetConsoleMode(file, &consoleMode) || GetCommState(file, &line)))
+        return "it is a terminal, not a file";
+    return nullptr;
+}
+
 } // namespace
 
 LogAppendResult appendExclusive(const std::string& path, const std::string& bytes)
@@ -58,6 +74,10 @@ LogAppendResult appendExclusive(const std::string& path, const std::string& byte
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return failure(LogAppendStatus::OpenFailed);
+    if (const char* reason = notAFile(file)) {
+        CloseHandle(file);
+        return {LogAppendStatus::OpenFailed, reason};
+    }
 
     const LogAppendResult result = writeAtEnd(file, bytes);
     if (!CloseHandle(file) && result.status == LogAppendStatus::Written)

@@ -16,17 +16,27 @@ enum class PortFault {
 
 enum class NotSerialKind { RegularFile, Folder, Pipe, NameTooLong, OtherDevice };
 
+// For NoPermission: what the device's owner, group and mode say the user can do.
+enum class PermissionAdvice {
+    AskForAccess, // the mode does not explain the refusal, or the device was not found
+    JoinGroup,    // the device's group may read and write it, and the user is not in that group
+    LogInAgain,   // the user was added to that group after logging in
+    OwnerOnly,    // only the device's owner may read and write it
+};
+
 struct PortDiagnosis
 {
     PortFault fault = PortFault::Unknown;
-    NotSerialKind kind = NotSerialKind::OtherDevice; // for NotSerial
-    std::string holder;                              // for InUse: the program holding the port, when known
-    std::string group;                               // for NoPermission: the group that owns the device, when known
+    NotSerialKind kind = NotSerialKind::OtherDevice;          // for NotSerial
+    std::string holder;                                       // for InUse: the program holding the port, when known
+    PermissionAdvice advice = PermissionAdvice::AskForAccess; // for NoPermission
+    std::string owner; // for NoPermission: the user that owns the device, when known
+    std::string group; // for NoPermission: the group that owns the device, when known
 };
 
 // Looks at the port `name` (as configured: "ttyUSB0", "COM3" or a path).
 PortDiagnosis diagnosePort(const std::string& name);
 
-// What the system error `error` from opening `devicePath` says, with the
-// device's owning group for a refused permission.
+// What the system error `error` from opening `devicePath` says; for a refused
+// permission, who may use the device and what would let this user do so.
 PortDiagnosis diagnoseOpenError(int error, const std::string& devicePath);

@@ -1,13 +1,16 @@
 #include "PortDiagnosis.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <grp.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -23,6 +26,65 @@ std::string groupName(gid_t gid)
 {
     const group* entry = ::getgrgid(gid);
     return entry ? entry->gr_name : std::to_string(gid);
+}
+
+std::string userName(uid_t uid)
+{
+    const passwd* entry = ::getpwuid(uid);
+    return entry ? entry->pw_name : std::to_string(uid);
+}
+
+// The groups this process has now: fixed at log-in.
+bool inGroupNow(gid_t gid)
+{
+    if (::getegid() == gid)
+        return true;
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(count > 0 ? count : 0);
+    if (count <= 0 || ::getgroups(count, groups.data()) < 0)
+        return false;
+    return std::find(groups.begin(), groups.end(), gid) != groups.end();
+}
+
+// The user's groups in the group database: what the next log-in gives.
+bool listedInGroup(gid_t gid)
+{
+    const passwd* user = ::getpwuid(::geteuid());
+    if (!user)
+        return false;
+    if (user->pw_gid == gid)
+        return true;
+    const std::string name = user->pw_name;
+    const group* entry = ::getgrgid(gid);
+    for (char** member = entry ? entry->gr_mem : nullptr; member && *member; ++member)
+        if (name == *member)
+            return true;
+    return false;
+}
+
+// Joining the group helps only where the group may read and write the device;
+// where the owner alone may, no group does.
+PortDiagnosis refusedPermission(const std::string& path)
+{
+    PortDiagnosis diagnosis;
+    diagnosis.fault = PortFault::NoPermission;
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0)
+        return diagnosis;
+    diagnosis.owner = userName(info.st_uid);
+    diagnosis.group = groupName(info.st_gid);
+    const auto allows = [&info](mode_t read, mode_t write) {
+        return (info.st_mode & (read | write)) == (read | write);
+    };
+    if (info.st_uid == ::geteuid() || allows(S_IROTH, S_IWOTH) || !allows(S_IRUSR, S_IWUSR))
+        return diagnosis; // the mode bits do not say why
+    if (!allows(S_IRGRP, S_IWGRP))
+        diagnosis.advice = PermissionAdvice::OwnerOnly;
+    else if (!inGroupNow(info.st_gid))
+        diagnosis.advice = listedInGroup(info.st_gid) ? PermissionAdvice::LogInAgain : PermissionAdvice::JoinGroup;
+    return diagnosis;
 }
 
 PortDiagnosis notSerial(NotSerialKind kind)
@@ -98,15 +160,8 @@ PortDiagnosis diagnoseOpenError(int error, const std::string& devicePath)
     PortDiagnosis diagnosis;
     switch (error) {
     case EACCES:
-    case EPERM: {
-        diagnosis.fault = PortFault::NoPermission;
-        struct stat info
-        {
-        };
-        if (::stat(devicePath.c_str(), &info) == 0)
-            diagnosis.group = groupName(info.st_gid);
-        break;
-    }
+    case EPERM:
+        return refusedPermission(devicePath);
     case EBUSY:
         diagnosis.fault = PortFault::InUse;
         break;

@@ -28,6 +28,22 @@ QString notSerialKind(NotSerialKind kind)
     return text(Texts::NotSerialDevice);
 }
 
+QString noPermission(const QString& port, const PortDiagnosis& diagnosis)
+{
+    const QString group = QString::fromLocal8Bit(diagnosis.group.c_str());
+    switch (diagnosis.advice) {
+    case PermissionAdvice::JoinGroup:
+        return text(Texts::PortNoPermissionGroup).arg(port, group);
+    case PermissionAdvice::LogInAgain:
+        return text(Texts::PortNoPermissionNewLogin).arg(port, group);
+    case PermissionAdvice::OwnerOnly:
+        return text(Texts::PortOwnerOnly).arg(port, QString::fromLocal8Bit(diagnosis.owner.c_str()));
+    case PermissionAdvice::AskForAccess:
+        break;
+    }
+    return text(Texts::PortNoPermission).arg(port);
+}
+
 } // namespace
 
 QString portOpenMessage(const QString& port, const PortDiagnosis& diagnosis, const QString& reason)
@@ -38,9 +54,7 @@ QString portOpenMessage(const QString& port, const PortDiagnosis& diagnosis, con
             return text(Texts::PortInUse).arg(port);
         return text(Texts::PortInUseBy).arg(port, QString::fromLocal8Bit(diagnosis.holder.c_str()));
     case PortFault::NoPermission:
-        if (diagnosis.group.empty())
-            return text(Texts::PortNoPermission).arg(port);
-        return text(Texts::PortNoPermissionGroup).arg(port, QString::fromLocal8Bit(diagnosis.group.c_str()));
+        return noPermission(port, diagnosis);
     case PortFault::Missing:
         return text(Texts::PortMissing).arg(port);
     case PortFault::NotSerial:

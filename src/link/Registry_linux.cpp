@@ -1,7 +1,7 @@
 // The system tables off Windows: the serial device map is made from the ports the
 // system lists now; there is no table of per-port line settings, so its keys never open.
 
-#include "Registry.h"
+#include "Registry_linux.h"
 
 #include <QDir>
 #include <QSerialPortInfo>
@@ -10,19 +10,17 @@
 #include <vector>
 
 namespace {
-constexpr char StableLinksDir[] = "/dev/serial/by-id";
-
 // name, data (stored as strings are: with their terminating zero)
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-Entries serialDeviceEntries()
+Entries serialDeviceEntries(const QString& stableLinksDir)
 {
     Entries entries;
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& port : ports)
         entries.emplace_back(port.systemLocation().toStdString(), port.portName().toStdString() + '\0');
     // Links named after the device's maker and serial number survive re-plugging, unlike ttyUSBn.
-    const QDir links(QString::fromLatin1(StableLinksDir));
+    const QDir links(stableLinksDir);
     const QFileInfoList infos = links.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& info : infos)
         entries.emplace_back(info.filePath().toStdString(), info.filePath().toStdString() + '\0');
@@ -85,16 +83,26 @@ private:
 class LinuxRegistryReader : public RegistryReader
 {
 public:
+    explicit LinuxRegistryReader(const QString& stableLinksDir) : m_stableLinksDir(stableLinksDir) {}
+
     std::unique_ptr<RegistryKey> openLocalMachineKey(const std::string& path) const override
     {
         if (path == Registry::SerialDeviceMap)
-            return std::make_unique<SnapshotKey>(serialDeviceEntries());
+            return std::make_unique<SnapshotKey>(serialDeviceEntries(m_stableLinksDir));
         return nullptr;
     }
+
+private:
+    QString m_stableLinksDir;
 };
 } // namespace
 
+std::unique_ptr<RegistryReader> createLinuxRegistryReader(const QString& stableLinksDir)
+{
+    return std::make_unique<LinuxRegistryReader>(stableLinksDir);
+}
+
 std::unique_ptr<RegistryReader> createSystemRegistryReader()
 {
-    return std::make_unique<LinuxRegistryReader>();
+    return createLinuxRegistryReader(QStringLiteral("/dev/serial/by-id"));
 }

@@ -5,6 +5,18 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QTextDocument>
+
+namespace {
+// A tooltip reads its text as markup when Qt::mightBeRichText() says it may be
+// some; such a text goes in escaped, its spaces and line breaks kept.
+QString toolTipFor(const QString& text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+} // namespace
 
 NumberLabel::NumberLabel(QWidget* parent) : QLabel(parent)
 {
@@ -60,7 +72,7 @@ void NumberLabel::updateShownText()
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     const QString shown = metrics.elidedText(m_fullText, Qt::ElideRight, free - covered);
     QLabel::setText(shown);
-    setToolTip(shown == m_fullText ? QString() : m_fullText);
+    setToolTip(shown == m_fullText ? QString() : toolTipFor(m_fullText));
 }
 
 void NumberLabel::resizeEvent(QResizeEvent* event)

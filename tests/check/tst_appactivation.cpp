@@ -2,14 +2,17 @@
 #include "ModemSimulator.h"
 #include "X11Desktop.h"
 
+#include "check/AppActivationTrigger.h"
 #include "ui/MainDlg.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -160,6 +163,32 @@ private slots:
         QVERIFY(activate(m_xlogos[0]));
         QVERIFY(activate(m_clock));
         QCOMPARE(checksSoFar(), afterEntering);
+    }
+
+    // WM_CLASS is Latin-1 by the ICCCM; Qt and GTK programs write UTF-8 there.
+    // Either way, the name matches in any case.
+    void namesBeyondAsciiMatchInEitherEncoding()
+    {
+        const X11Desktop::Window latin1 = X11Desktop::createWindow("caf\xe9\0Caf\xe9\0");
+        const X11Desktop::Window utf8 = X11Desktop::createWindow("caf\xc3\xa9\0Caf\xc3\xa9\0");
+        const X11Desktop::Window other = X11Desktop::createWindow("other\0Other\0");
+        const auto destroy = qScopeGuard([&] {
+            for (X11Desktop::Window window : {latin1, utf8, other})
+                X11Desktop::destroyWindow(window);
+        });
+        QVERIFY(!X11Desktop::waitForClients("other", 1, 10000).isEmpty());
+        QCOMPARE(X11Desktop::waitForClients("caf\xe9", 1, 10000).size(), 1);
+        QCOMPARE(X11Desktop::waitForClients("caf\xc3\xa9", 1, 10000).size(), 1);
+
+        AppActivationTrigger trigger;
+        QSignalSpy checks(&trigger, &AppActivationTrigger::checkWanted);
+        QCOMPARE(trigger.arm(QStringLiteral("CAFÉ")), QString());
+        QVERIFY(activate(other));
+        QVERIFY(activate(latin1));
+        QTRY_COMPARE(checks.count(), 1);
+        QVERIFY(activate(other));
+        QVERIFY(activate(utf8));
+        QTRY_COMPARE(checks.count(), 2);
     }
 
     void changingTheModeDisarms()

@@ -30,6 +30,14 @@ private slots:
                                              << "xcalc" << QStringList{"xcalc", "XCalc"} << false;
         QTest::newRow("name that is only .exe") << ".exe"
                                                 << "" << QStringList{"exe"} << false;
+        QTest::newRow("non-ASCII executable, other case")
+            << QStringLiteral("CAFÉ.EXE") << QStringLiteral("café") << noClass << true;
+        QTest::newRow("non-ASCII class, other case")
+            << QStringLiteral("Ærø") << "" << QStringList{QStringLiteral("ærø"), QStringLiteral("ÆRØ")} << true;
+        QTest::newRow("composed and decomposed letter")
+            << QStringLiteral("caf\u00e9") << QStringLiteral("cafe\u0301") << noClass << true;
+        QTest::newRow("another accent is another name")
+            << QStringLiteral("café") << QStringLiteral("cafe") << QStringList{QStringLiteral("cafè")} << false;
     }
 
     void matchesTheNamedApplication()
@@ -43,12 +51,12 @@ private slots:
         app.executable = executable.toStdString();
         for (const QString& name : classes)
             app.classes.push_back(name.toStdString());
-        QCOMPARE(AppActivationRule(anotherApp.toStdString()).matches(app), matches);
+        QCOMPARE(AppActivationRule(anotherApp).matches(app), matches);
         app.ownProcess = true;
-        QVERIFY(!AppActivationRule(anotherApp.toStdString()).matches(app));
+        QVERIFY(!AppActivationRule(anotherApp).matches(app));
     }
 
-    void blankNameNamesNothing() { QVERIFY(!AppActivationRule(" \t").namesAnApplication()); }
+    void blankNameNamesNothing() { QVERIFY(!AppActivationRule(QStringLiteral(" \t")).namesAnApplication()); }
 };
 
 QTEST_MAIN(TestAppActivationRule)

@@ -9,7 +9,10 @@
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 class tst_CallLog : public QObject
 {
@@ -27,6 +30,7 @@ private slots:
     void failedWrite();
     void lineThatDoesNotFitLeavesTheLogAsItWas();
     void namedPipeIsRefused();
+    void terminalIsRefused();
 
 private:
     QString logPath() const { return m_dir.filePath(QString::fromLatin1(CallLog::FileName)); }
@@ -124,13 +128,13 @@ void tst_CallLog::repeats_data()
         << both << QByteArray("0123") << QByteArrayList{"0123", "0123"} << QByteArrayList{};
     QTest::newRow("case and trailing characters differ, only the last counts")
         << both << QByteArray("NA") << QByteArrayList{"na", "NA ", "NA"} << QByteArrayList{"na", "NA ", "NA"};
-    QTest::newRow("Ignore Same Nomber without Enable Log")
-        << LogFlags::IgnoreSame << QByteArray("NA") << QByteArrayList{"A", "B"} << QByteArrayList{};
     QTest::newRow("unknown bits ignored") << qint32(0x7ffffffc | LogFlags::EnableLog) << QByteArray("NA")
                                           << QByteArrayList{"A", "A"} << QByteArrayList{"A", "A"};
 }
 
-// Drives the log the way a run of checks does: log unless skipped, then remember.
+// Drives the log the way a run of checks with logging on does: log unless
+// skipped, then remember. Whether logging is on at all is the window's choice
+// (tst_checknumber: withLogOffNothingIsWrittenButTheNumberIsRemembered).
 void tst_CallLog::repeats()
 {
     QFETCH(qint32, logFlags);
@@ -141,7 +145,7 @@ void tst_CallLog::repeats()
     QFile::remove(logPath());
     QByteArray previousNo = storedPreviousNo;
     for (const QByteArray& text : results) {
-        if ((logFlags & LogFlags::EnableLog) && !CallLog::isRepeatToSkip(logFlags, text, previousNo))
+        if (!CallLog::isRepeatToSkip(logFlags, text, previousNo))
             CallLog::append(logPath(), text);
         previousNo = text;
     }
@@ -253,6 +257,27 @@ void tst_CallLog::namedPipeIsRefused()
     QVERIFY2(
         error.startsWith(QStringLiteral("Couldn't open the call log %1: it is a named pipe, not a file.").arg(path)),
         qPrintable(error));
+}
+
+// A log linked to a terminal would put the line on someone's screen (or fail
+// with "Illegal seek"): it is refused as no file.
+void tst_CallLog::terminalIsRefused()
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString path = m_dir.filePath(QStringLiteral("terminal.log"));
+    QVERIFY(QFile::link(QFile::decodeName(::ptsname(master)), path));
+    const QString error = appendError(path, "0123");
+    ::close(master);
+    QCOMPARE(error,
+             QStringLiteral("Couldn't open the call log %1: it is a terminal, not a file. This call was not logged.")
+                 .arg(path));
+
+    // /dev/tty is the terminal of whoever started the program, or no device at all.
+    const QString tty = m_dir.filePath(QStringLiteral("tty.log"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/tty"), tty));
+    const QString ttyError = appendError(tty, "0123");
+    QVERIFY2(ttyError.endsWith(QStringLiteral(", not a file. This call was not logged.")), qPrintable(ttyError));
 }
 
 QTEST_GUILESS_MAIN(tst_CallLog)

@@ -1,10 +1,11 @@
-#include "link/Registry.h"
+#include "link/Registry_linux.h"
 
 #include <QDir>
-#include <QSerialPortInfo>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
-#include <set>
+#include <sys/stat.h>
 
 namespace {
 // Every value of `key` with capacities that fit anything, in order.
@@ -31,38 +32,49 @@ class TestRegistryLinux : public QObject
     Q_OBJECT
 
 private slots:
-    void deviceMapListsSystemPorts();
+    void deviceMapListsPortsThenStableLinks();
     void smallCapacityGivesMoreData();
     void portTablesDoNotOpen();
     void closedKeyFails();
 };
 
-void TestRegistryLinux::deviceMapListsSystemPorts()
+// The system's ports come first, by device path, with the name the
+// configuration lists as data; then each stable link, by its path, as both.
+void TestRegistryLinux::deviceMapListsPortsThenStableLinks()
 {
-    const auto reader = createSystemRegistryReader();
-    const auto key = reader->openLocalMachineKey(Registry::SerialDeviceMap);
+    QTemporaryDir links;
+    const QString first = links.filePath(QStringLiteral("usb-Maker_Modem_0001-if00-port0"));
+    const QString second = links.filePath(QStringLiteral("usb-Maker_Modem_0002-if00-port0"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), second));
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), first));
+    QVERIFY(QDir(links.path()).mkdir(QStringLiteral("not-a-port")));
+
+    const auto key = createLinuxRegistryReader(links.path())->openLocalMachineKey(Registry::SerialDeviceMap);
     QVERIFY(key);
     unsigned long count = 0;
     const auto values = allValues(*key, count);
+    QVERIFY(values.size() >= 2);
+    const auto linkEntry = [](const QString& path) {
+        return std::make_pair(path.toStdString(), path.toStdString() + '\0');
+    };
+    QCOMPARE(values[values.size() - 2], linkEntry(first));
+    QCOMPARE(values[values.size() - 1], linkEntry(second));
 
-    std::set<std::string> expected;
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
-        expected.insert(port.portName().toStdString());
-    const QDir links(QStringLiteral("/dev/serial/by-id"));
-    for (const QFileInfo& link : links.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
-        expected.insert(link.filePath().toStdString());
-    std::set<std::string> listed;
+    for (size_t i = 0; i + 2 < values.size(); ++i) {
+        const auto& [name, data] = values[i];
+        struct stat info
+        {
+        };
+        QVERIFY2(name.rfind("/dev/", 0) == 0 && ::stat(name.c_str(), &info) == 0 && S_ISCHR(info.st_mode),
+                 name.c_str());
+        QCOMPARE(data, name.substr(name.rfind('/') + 1) + '\0');
+    }
     for (const auto& [name, data] : values) {
-        // Stored as strings are, with their terminator; the name is distinct from the data's port name.
-        QVERIFY(!data.empty() && data.back() == '\0');
-        QVERIFY(data.find('\0') == data.size() - 1);
-        listed.insert(data.substr(0, data.size() - 1));
         unsigned long type = Registry::TypeNone;
         std::string queried;
         QCOMPARE(key->queryValue(name, 4096, type, queried), Registry::Success);
         QCOMPARE(queried, data);
     }
-    QCOMPARE(listed, expected);
     QCOMPARE(key->close(), Registry::Success);
 }
 

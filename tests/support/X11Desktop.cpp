@@ -114,4 +114,23 @@ void requestClose(Window window)
 {
     sendClientMessage(window, window, atom("WM_PROTOCOLS"), atom("WM_DELETE_WINDOW"), XCB_EVENT_MASK_NO_EVENT);
 }
+
+Window createWindow(const QByteArray& wmClass)
+{
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection())).data;
+    const xcb_window_t window = xcb_generate_id(connection());
+    xcb_create_window(connection(), XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 120, 80, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                        std::uint32_t(wmClass.size()), wmClass.constData());
+    xcb_map_window(connection(), window);
+    xcb_flush(connection());
+    return window;
+}
+
+void destroyWindow(Window window)
+{
+    xcb_destroy_window(connection(), window);
+    xcb_flush(connection());
+}
 } // namespace X11Desktop

@@ -21,4 +21,9 @@ void activate(Window window);
 Window activeWindow();
 // Sends what a window manager sends when the title bar's close button is pressed.
 void requestClose(Window window);
+// Maps a plain top-level window of the test's own with the raw WM_CLASS bytes
+// `wmClass` (instance and class, each ending in a zero byte), as another
+// program would; destroyWindow() takes it away again.
+Window createWindow(const QByteArray& wmClass);
+void destroyWindow(Window window);
 } // namespace X11Desktop

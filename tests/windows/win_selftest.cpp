@@ -1,7 +1,7 @@
 // Exercises the Windows-only parts against the real Win32 API: the registry
 // reader, the exclusive append to the call log, the system-menu items, the
 // diagnosis of a port that would not open, the ring-indicator pin reader, and
-// the foreground watcher with the application matching.
+// the foreground watcher.
 // Plain C++ and Win32, built with mingw-w64 and run under Windows or Wine by
 // scripts/windows-check.
 #include "check/ForegroundWatcher.h"
@@ -124,6 +124,15 @@ void testLogFile()
     CloseHandle(holder);
     check(readFile(path).size() == 46, "the refused line left the log unchanged");
     DeleteFileA(path.c_str());
+
+    const char pipeName[] = "\\\\.\\pipe\\ringlet-selftest-log";
+    const HANDLE pipe = CreateNamedPipeA(pipeName, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 256, 256, 0, nullptr);
+    const LogAppendResult toPipe = appendExclusive(pipeName, "D\r\n");
+    check(toPipe.status == LogAppendStatus::OpenFailed && toPipe.reason == "it is a named pipe, not a file",
+          "a named pipe in the log's place is refused as no file");
+    CloseHandle(pipe);
+    // A console in the log's place cannot be shown here: under Wine without one, CONOUT$ does not open.
+    check(appendExclusive("NUL", "E\r\n").status == LogAppendStatus::Written, "NUL takes the line");
 }
 
 void testSystemMenu()
@@ -191,7 +200,9 @@ void testRingPin()
     CloseHandle(file);
 }
 
-const char ForegroundClass[] = "RingletSelfTestForeground";
+// A class name beyond ASCII: the watcher hands it over as UTF-8.
+const wchar_t ForegroundClass[] = L"RingletSelfTestCaf\u00e9";
+const char ForegroundClassUtf8[] = "RingletSelfTestCaf\xc3\xa9";
 
 void pumpMessages(DWORD milliseconds)
 {
@@ -210,13 +221,13 @@ void pumpMessages(DWORD milliseconds)
 // asks to become the foreground window, for a few seconds.
 int runForegroundWindow()
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = ForegroundClass;
-    RegisterClassA(&windowClass);
-    const HWND window = CreateWindowExA(0, ForegroundClass, "Other application", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
-                                        40, 200, 80, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    RegisterClassW(&windowClass);
+    const HWND window = CreateWindowExW(0, ForegroundClass, L"Other application", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                                        40, 200, 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetForegroundWindow(window);
     pumpMessages(3000);
     DestroyWindow(window);
@@ -240,17 +251,11 @@ bool underWine()
 
 bool isForegroundClass(const ForegroundApp& app)
 {
-    return !app.classes.empty() && app.classes.front() == ForegroundClass;
+    return !app.classes.empty() && app.classes.front() == ForegroundClassUtf8;
 }
 
 void testForegroundWatcher()
 {
-    ForegroundApp named;
-    named.executable = "Notepad.exe";
-    named.classes = {"Notepad"};
-    AppActivationRule rule(" NOTEPAD ");
-    check(rule.activated(named) && !rule.activated(named), "entering the named application asks for one check");
-
     const auto watcher = createForegroundWatcher();
     std::vector<ForegroundApp> reports;
     const auto record = [&reports](const ForegroundApp& app) { reports.push_back(app); };
@@ -280,9 +285,7 @@ void testForegroundWatcher()
     const bool described = reports.size() == 1 && isForegroundClass(reports.front());
     check(described && reports.front().alreadyActive && !reports.front().ownProcess &&
               reports.front().executable == "win_selftest.exe",
-          "the window in front is described by its class and the other process's executable");
-    if (described)
-        check(AppActivationRule("win_selftest").matches(reports.front()), "it matches its executable's name");
+          "the window in front is described by its class, in UTF-8, and the other process's executable");
     watcher->stop();
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hProcess);

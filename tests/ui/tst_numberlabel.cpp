@@ -1,0 +1,48 @@
+#include "ui/NumberLabel.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QTest>
+#include <QTextDocument>
+
+// The label of the check's result, as the user sees it.
+class TestNumberLabel : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QLabel* shownToolTip()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == QLatin1String("qtooltip_label") && widget->isVisible())
+                return qobject_cast<QLabel*>(widget);
+        return nullptr;
+    }
+
+private slots:
+    // A modem's reply is no markup: a long one's tooltip shows every character
+    // it holds, tags, entities, runs of spaces and line breaks included.
+    void toolTipShowsTheReplyAsText()
+    {
+        QWidget window;
+        NumberLabel label(&window);
+        label.resize(80, 30);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QString reply = QStringLiteral("<font color=white>BANK</font> &amp; <b>0123</b>   456\nnext line");
+        label.setText(reply);
+        QVERIFY(label.shownText() != reply);
+
+        const QPoint inside(5, 5);
+        QHelpEvent help(QEvent::ToolTip, inside, label.mapToGlobal(inside));
+        QApplication::sendEvent(&label, &help);
+        QLabel* tip = nullptr;
+        QTRY_VERIFY((tip = shownToolTip()));
+        // A tooltip label draws rich text through a document of its own, plain text as it stands.
+        const auto* document = tip->findChild<QTextDocument*>();
+        QCOMPARE(document ? document->toPlainText() : tip->text(), reply);
+    }
+};
+
+QTEST_MAIN(TestNumberLabel)
+#include "tst_numberlabel.moc"
