@@ -5,7 +5,7 @@
 #include "ModemSimulator.h"
 #include "ProcessUsage.h"
 
-#include "app/RingletError.h"
+#include "base/RingletError.h"
 #include "ui/MainDlg.h"
 
 #include <QApplication>

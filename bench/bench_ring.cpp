@@ -50,8 +50,8 @@ std::vector<double> secondRingToCheck(int calls)
 
     std::vector<double> latencies;
     QElapsedTimer clock;
-    QObject::connect(&dlg, &CRingletDlg::checkStarting, [&] { latencies.push_back(clock.nsecsElapsed() / 1e6); });
-    QSignalSpy finished(&dlg, &CRingletDlg::checkFinished);
+    QObject::connect(&dlg.checkCycle(), &CheckCycle::starting, [&] { latencies.push_back(clock.nsecsElapsed() / 1e6); });
+    QSignalSpy finished(&dlg.checkCycle(), &CheckCycle::finished);
     for (int call = 0; call < calls; ++call) {
         dlg.ApplyAutomation(); // a new call for the rule, without waiting out the gap
         modem.ring();

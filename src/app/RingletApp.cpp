@@ -1,8 +1,9 @@
 #include "RingletApp.h"
 
 #include "AppId.h"
-#include "ProfileStore.h"
+#include "base/ProfileStore.h"
 #include "SingleInstance.h"
+#include "StoredSettingsCheck.h"
 #include "TerminationRequests.h"
 #include "link/Registry.h"
 #include "strings.h"
@@ -68,6 +69,8 @@ int CRingletApp::InitInstance()
     const std::unique_ptr<RegistryReader> registry = createSystemRegistryReader();
     CRingletDlg mainWindow(store, *registry);
     connect(&instance, &SingleInstance::activationRequested, &mainWindow, [&mainWindow] { bringToFront(&mainWindow); });
+    connect(&mainWindow, &CRingletDlg::settingsWritten, &mainWindow,
+            [&mainWindow, &store] { confirmSettingsStored(&mainWindow, store); });
     mainWindow.LoadSettings();
     closeOnTerminationRequest(&mainWindow);
     mainWindow.exec();

@@ -1,6 +1,6 @@
 #include "StoredSettingsCheck.h"
 
-#include "ProfileStore.h"
+#include "base/ProfileStore.h"
 #include "TerminationRequests.h"
 #include "strings.h"
 

@@ -1,8 +1,8 @@
 #include "CallLog.h"
 
 #include "LogFile.h"
-#include "app/RingletError.h"
-#include "app/SettingsRecord.h"
+#include "base/RingletError.h"
+#include "base/SettingsRecord.h"
 #include "strings.h"
 
 #include <QDir>

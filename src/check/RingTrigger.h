@@ -2,7 +2,7 @@
 
 #include "RingCallRule.h"
 #include "RingLines.h"
-#include "RingPin.h"
+#include "link/RingPin.h"
 
 #include <QElapsedTimer>
 #include <QObject>

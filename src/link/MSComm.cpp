@@ -1,7 +1,7 @@
 #include "MSComm.h"
 
 #include "PortOpenMessage.h"
-#include "app/RingletError.h"
+#include "base/RingletError.h"
 
 #include <QEventLoop>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "MSComm.h"
 #include "Registry.h"
-#include "app/SettingsRecord.h"
+#include "base/SettingsRecord.h"
 
 #include <algorithm>
 #include <limits>

@@ -3,8 +3,8 @@
 #include "FontChoice.h"
 #include "MainDlg.h"
 #include "PortList.h"
-#include "SerialDeviceMap.h"
-#include "app/ErrorReport.h"
+#include "link/SerialDeviceMap.h"
+#include "ErrorReport.h"
 #include "link/PortSettings.h"
 #include "strings.h"
 

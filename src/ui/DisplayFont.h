@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LogFont.h"
+#include "base/LogFont.h"
 
 #include <QFont>
 #include <QSize>

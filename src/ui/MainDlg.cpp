@@ -4,16 +4,13 @@
 #include "AppIcon.h"
 #include "ConfigDlg.h"
 #include "DialogUnits.h"
+#include "ErrorReport.h"
 #include "NoticeBox.h"
 #include "ScreenFit.h"
+#include "SettingsWithFont.h"
 #include "SystemMenu.h"
 #include "WindowClose.h"
-#include "app/ErrorReport.h"
-#include "app/ProfileStore.h"
-#include "app/Settings.h"
-#include "app/StoredSettingsCheck.h"
-#include "check/CallLog.h"
-#include "check/DisplayText.h"
+#include "base/ProfileStore.h"
 #include "link/PortSettings.h"
 #include "resource.h"
 #include "strings.h"
@@ -25,7 +22,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
-#include <QTimerEvent>
 
 CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -39,8 +35,7 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
     m_logNotice = new NoticeBox(this);
     m_checkNotice = new NoticeBox(this);
     m_ringNotice = new NoticeBox(this);
-    connect(this, &CRingletDlg::logWriteFailed, m_logNotice, &NoticeBox::show);
-    connectTriggers();
+    connectChecks();
 }
 
 CRingletDlg::~CRingletDlg() = default;
@@ -161,12 +156,9 @@ void CRingletDlg::OnClose()
     if (m_closed)
         return;
     m_closed = true;
-    m_checkTimer.stop();
-    m_ringTrigger.disarm();
-    m_appTrigger.disarm();
+    m_automation.disarm();
     ::SaveSettings(m_store, m_settings, m_displayFont);
-    m_store.flush();
-    confirmSettingsStored(this, m_store);
+    emit settingsWritten();
     m_displayFont.clear();
 }
 
@@ -174,7 +166,7 @@ void CRingletDlg::closeEvent(QCloseEvent* event)
 {
     // A close request in the middle of a check waits for the check to finish,
     // so the number it reads is part of what gets stored.
-    if (m_checkRunning) {
+    if (m_cycle.isRunning()) {
         m_closePending = true;
         event->ignore();
         return;
@@ -189,15 +181,6 @@ void CRingletDlg::closeEvent(QCloseEvent* event)
 void CRingletDlg::reject()
 {
     close();
-}
-
-void CRingletDlg::timerEvent(QTimerEvent* event)
-{
-    if (event->timerId() != m_checkTimer.timerId()) {
-        QDialog::timerEvent(event);
-        return;
-    }
-    runAutomaticCheck(CheckTrigger::Timer);
 }
 
 QMenu* CRingletDlg::createWindowMenu()
@@ -234,7 +217,7 @@ bool CRingletDlg::nativeEvent(const QByteArray& eventType, void* message, qintpt
     // remembered for the check's end; a dialog (About, Configuration, a
     // message) is ended as Cancel would end it, and the window closes after it.
     if (isWindowCloseRequest(eventType.constData(), message)) {
-        if (m_checkRunning)
+        if (m_cycle.isRunning())
             m_closePending = true;
         else if (endModalDialogs())
             QTimer::singleShot(0, this, &QWidget::close);
@@ -294,11 +277,4 @@ void CRingletDlg::showConfiguration()
 void CRingletDlg::ApplyPortSettings()
 {
     applyPortSettings(m_settings, m_comm, m_registry);
-}
-
-void CRingletDlg::AppendToLog(const QByteArray& displayText)
-{
-    if (CallLog::isRepeatToSkip(m_settings.logFlags, displayTextToString(displayText), m_settings.previousNo))
-        return;
-    CallLog::append(QString::fromLatin1(CallLog::FileName), displayText);
 }

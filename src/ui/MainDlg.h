@@ -1,17 +1,15 @@
 #pragma once
 
-#include "app/SettingsRecord.h"
-#include "check/AppActivationTrigger.h"
-#include "check/CheckTrigger.h"
-#include "check/RingTrigger.h"
+#include "DisplayFont.h"
+#include "NumberLabel.h"
+#include "base/SettingsRecord.h"
+#include "check/Automation.h"
+#include "check/CheckCycle.h"
+#include "check/CheckOutcome.h"
+#include "check/StatusWait.h"
 #include "link/MSComm.h"
-#include "ui/DisplayFont.h"
-#include "ui/NumberLabel.h"
 
-#include <QBasicTimer>
 #include <QDialog>
-
-#include <optional>
 
 class NoticeBox;
 class ProfileStore;
@@ -20,9 +18,10 @@ class QPushButton;
 class RegistryReader;
 
 // The main window: one wide label with the last check's result and a Check
-// button. It owns the settings record, the display font and the serial
-// component for its whole life; checks, automation and the port logic run on it.
-class CRingletDlg : public QDialog
+// button. It owns the settings record, the display font, the serial component,
+// the check and what starts it for its whole life, wires them together and
+// shows what they come to; the work itself is done in check/.
+class CRingletDlg : public QDialog, private StatusWait
 {
     Q_OBJECT
 
@@ -37,11 +36,12 @@ public:
     const RegistryReader& registry() const { return m_registry; }
     NumberLabel* numberLabel() const { return m_number; }
     QPushButton* checkButton() const { return m_check; }
-    bool isCheckTimerActive() const { return m_checkTimer.isActive(); }
-    int checkTimerInterval() const { return m_checkInterval; }
-    RingTrigger& ringTrigger() { return m_ringTrigger; }
-    int checkTimerId() const { return m_checkTimer.timerId(); }
-    const AppActivationTrigger& appTrigger() const { return m_appTrigger; }
+    CheckCycle& checkCycle() { return m_cycle; }
+    Automation& automation() { return m_automation; }
+    bool isCheckTimerActive() const { return m_automation.isTimerActive(); }
+    int checkTimerInterval() const { return m_automation.timerInterval(); }
+    RingTrigger& ringTrigger() { return m_automation.ringTrigger(); }
+    const AppActivationTrigger& appTrigger() const { return m_automation.appTrigger(); }
 
     // Fills the record and creates the display font from the store.
     void LoadSettings();
@@ -52,7 +52,7 @@ public:
     bool OnInitDialog();
     // Initialises, then runs the window modally until it is closed.
     int exec() override;
-    // The close sequence: stop the timer, store the settings, drop the font, end the run.
+    // The close sequence: stop automation, store the settings, drop the font, end the run.
     void OnClose();
 
     // Puts port and line settings on the serial component. Raises RingletError.
@@ -80,18 +80,14 @@ public:
     void showConfiguration();
 
 signals:
-    // A check's line could not be appended to the call log; the check's number
-    // is shown but not remembered as the previous one.
-    void logWriteFailed(const QString& description);
-    // Around the dialogue with the modem, so a watcher holding the check port can lend it.
-    void checkStarting();
-    void checkFinished();
+    // The close sequence has written the settings; whether the store took them
+    // is for whoever runs the program to check and tell.
+    void settingsWritten();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
-    void timerEvent(QTimerEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
@@ -101,10 +97,11 @@ private:
     QSize largestLabelSize() const;
     // Sizes the window to the template, grown to give the label `needed`.
     void fitWindowToLabelFont(const QSize& needed);
-    void connectTriggers();
+    void connectChecks();
     void startCheck(CheckTrigger trigger);
-    void finishCheck();
-    void runWaitingCheck();
+    void showOutcome(const CheckOutcome& outcome);
+    void onCheckFinished();
+    void showTimedStatus(const QString& text, bool takeFocus) override;
     // Ends the dialogs open over this window as Cancel would; false when none was open.
     bool endModalDialogs();
 
@@ -113,19 +110,15 @@ private:
     SettingsRecord m_settings;
     DisplayFont m_displayFont;
     CMSComm m_comm;
-    RingTrigger m_ringTrigger;
+    CheckCycle m_cycle{m_settings, m_comm, *this};
+    Automation m_automation{m_cycle, m_comm};
 
     NumberLabel* m_number = nullptr;
     QPushButton* m_check = nullptr;
-    QBasicTimer m_checkTimer;
-    int m_checkInterval = 0;
-    AppActivationTrigger m_appTrigger;
     NoticeBox* m_logNotice = nullptr;
     NoticeBox* m_checkNotice = nullptr; // errors of automatic checks
     NoticeBox* m_ringNotice = nullptr;  // the watched ring port's problems
-    std::optional<CheckTrigger> m_waitingCheck; // asked for while a check ran
     bool m_initialised = false;
     bool m_closed = false;
-    bool m_checkRunning = false;
     bool m_closePending = false; // a close request that arrived during a check
 };

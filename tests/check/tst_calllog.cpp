@@ -1,5 +1,5 @@
-#include "app/RingletError.h"
-#include "app/SettingsRecord.h"
+#include "base/RingletError.h"
+#include "base/SettingsRecord.h"
 #include "check/CallLog.h"
 
 #include <QFile>

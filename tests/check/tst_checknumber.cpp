@@ -58,8 +58,8 @@ private slots:
         rig.dlg.ApplyAutomation();
         QVERIFY(rig.dlg.isCheckTimerActive());
 
-        QTimerEvent tick(rig.dlg.checkTimerId());
-        QApplication::sendEvent(&rig.dlg, &tick);
+        QTimerEvent tick(rig.dlg.automation().timerId());
+        QApplication::sendEvent(&rig.dlg.automation(), &tick);
         QCOMPARE(modem.transcript(), QByteArray("AT\\L1\r\n"));
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0222 1"));
         QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("0222 1"));
@@ -246,18 +246,18 @@ private slots:
         Rig rig(modem.linkPath()); // the modem unplugged
         rig.dlg.settings().autoMethod = AutoMethod::Automate;
         rig.dlg.ApplyAutomation();
-        QTimerEvent tick(rig.dlg.checkTimerId());
-        QApplication::sendEvent(&rig.dlg, &tick);
+        QTimerEvent tick(rig.dlg.automation().timerId());
+        QApplication::sendEvent(&rig.dlg.automation(), &tick);
         QCOMPARE(rig.boxes.count(), 1);
         QCOMPARE(rig.boxes.blockingTexts(), QStringList());
         QVERIFY(rig.boxes.texts()[0].contains(QStringLiteral("does not exist")));
 
         QVERIFY(modem.start()); // plugged back, the box still open
-        QApplication::sendEvent(&rig.dlg, &tick);
+        QApplication::sendEvent(&rig.dlg.automation(), &tick);
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0444"));
         QCOMPARE(rig.logLines().size(), 1);
         modem.stop();
-        QApplication::sendEvent(&rig.dlg, &tick);
+        QApplication::sendEvent(&rig.dlg.automation(), &tick);
         QTest::qWait(100);
         QCOMPARE(rig.boxes.count(), 1);
         QVERIFY(rig.dlg.findChild<QMessageBox*>()->isVisible());

@@ -1,6 +1,6 @@
 #include "ModemSimulator.h"
 #include "ProcessUsage.h"
-#include "app/RingletError.h"
+#include "base/RingletError.h"
 #include "link/MSComm.h"
 
 #include <QDir>

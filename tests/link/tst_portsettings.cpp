@@ -1,6 +1,6 @@
 #include "MemoryRegistry.h"
-#include "app/RingletError.h"
-#include "app/SettingsRecord.h"
+#include "base/RingletError.h"
+#include "base/SettingsRecord.h"
 #include "link/MSComm.h"
 #include "link/PortSettings.h"
 

@@ -3,7 +3,7 @@
 //   portopen <port>          prints the error and exits 1, or "open" and exits 0
 //   portopen <port> --hold   after "open", holds the port until stdin closes
 
-#include "app/RingletError.h"
+#include "base/RingletError.h"
 #include "link/MSComm.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProfileStore.h"
+#include "base/ProfileStore.h"
 
 #include <QTemporaryDir>
 

@@ -4,7 +4,7 @@
 #include "ModemSimulator.h"
 #include "strings.h"
 
-#include "link/StatusDlg.h"
+#include "ui/StatusDlg.h"
 #include "ui/AboutDlg.h"
 
 #include <QLabel>

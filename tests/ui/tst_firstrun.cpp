@@ -1,6 +1,6 @@
 // The first-run loop of the configuration dialog, and the font chosen from it.
 #include "ConfigDlgFixture.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 #include <QFontDatabase>
 #include <QFontDialog>

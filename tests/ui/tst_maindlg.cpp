@@ -1,7 +1,8 @@
 #include "ConfigDlgFixture.h"
 #include "MainWindowRig.h"
 
-#include "app/Settings.h"
+#include "app/StoredSettingsCheck.h"
+#include "base/Settings.h"
 #include "app/TerminationRequests.h"
 #include "strings.h"
 #include "ui/DialogUnits.h"
@@ -193,6 +194,8 @@ private slots:
         ProfileStore store(file);
         MemoryRegistry registry;
         CRingletDlg dlg(store, registry);
+        // As the program wires it: the window writes, the start-up side checks and tells.
+        connect(&dlg, &CRingletDlg::settingsWritten, &dlg, [&] { confirmSettingsStored(&dlg, store); });
         dlg.LoadSettings();
         dlg.settings().port = QStringLiteral("ttyS0");
         dlg.show();

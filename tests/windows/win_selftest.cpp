@@ -6,7 +6,7 @@
 // scripts/windows-check.
 #include "check/ForegroundWatcher.h"
 #include "check/LogFile.h"
-#include "check/RingPin.h"
+#include "link/RingPin.h"
 #include "link/PortDiagnosis.h"
 #include "link/Registry.h"
 #include "ui/SystemMenu.h"

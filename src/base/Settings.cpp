@@ -1,7 +1,6 @@
 #include "Settings.h"
 
 #include "ProfileStore.h"
-#include "ui/DisplayFont.h"
 
 namespace {
 
@@ -85,18 +84,4 @@ void writeLogFont(ProfileStore& store, const LogFont& font)
     store.writeInt(FontSection, QStringLiteral("underline"), font.underline);
     store.writeInt(FontSection, QStringLiteral("weight"), font.weight);
     store.writeInt(FontSection, QStringLiteral("width"), font.width);
-}
-
-void LoadSettings(const ProfileStore& store, SettingsRecord& record, DisplayFont& displayFont)
-{
-    record = readSettingsRecord(store);
-    displayFont.create(readLogFont(store));
-}
-
-void SaveSettings(ProfileStore& store, const SettingsRecord& record, const DisplayFont& displayFont)
-{
-    writeSettingsRecord(store, record);
-    // An empty font object has no description of its own; description() then gives the defaults.
-    writeLogFont(store, displayFont.description());
-    store.flush();
 }

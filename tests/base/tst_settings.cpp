@@ -1,7 +1,9 @@
 #include "MemoryRegistry.h"
 #include "MessageBoxWatcher.h"
 #include "TempProfile.h"
-#include "app/Settings.h"
+#include "app/StoredSettingsCheck.h"
+#include "base/Settings.h"
+#include "ui/SettingsWithFont.h"
 #include "ui/DisplayFont.h"
 #include "ui/MainDlg.h"
 
@@ -310,6 +312,7 @@ void tst_Settings::flawedFileIsStoredWithoutFalseAlarm()
     ProfileStore store(path);
     MemoryRegistry registry;
     CRingletDlg dlg(store, registry);
+    connect(&dlg, &CRingletDlg::settingsWritten, &dlg, [&] { confirmSettingsStored(&dlg, store); });
     dlg.LoadSettings();
     dlg.show();
     dlg.settings().previousNo = QStringLiteral("0444");

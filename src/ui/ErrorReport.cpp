@@ -1,6 +1,6 @@
 #include "ErrorReport.h"
 
-#include "RingletError.h"
+#include "base/RingletError.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>

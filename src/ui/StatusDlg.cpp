@@ -2,7 +2,7 @@
 
 #include "resource.h"
 #include "strings.h"
-#include "ui/DialogUnits.h"
+#include "DialogUnits.h"
 
 #include <QLabel>
 #include <QScreen>

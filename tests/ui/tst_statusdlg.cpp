@@ -1,4 +1,4 @@
-#include "link/StatusDlg.h"
+#include "ui/StatusDlg.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

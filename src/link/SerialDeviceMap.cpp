@@ -1,6 +1,6 @@
 #include "SerialDeviceMap.h"
 
-#include "link/Registry.h"
+#include "Registry.h"
 
 #include <string>
 

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "AppActivationTrigger.h"
+#include "CheckTrigger.h"
+#include "RingTrigger.h"
+
+#include <QBasicTimer>
+#include <QObject>
+
+class CheckCycle;
+class CMSComm;
+struct SettingsRecord;
+
+// What starts a check besides the Check button: the check timer, the ring
+// trigger and the activation of another application, armed from the
+// automation bits of the settings. It asks for checks through checkWanted();
+// when the ring port is the check port, it lends that port to every check and
+// takes it back after, whatever became of the check.
+class Automation : public QObject
+{
+    Q_OBJECT
+
+public:
+    Automation(CheckCycle& cycle, CMSComm& comm, QObject* parent = nullptr);
+
+    // Stops whatever was armed, then arms what `settings.autoMethod` asks for.
+    // Returns what the user must be told at once (an invalid mode, an
+    // application trigger that cannot work here), else an empty text. The ring
+    // port's problems come later too, through problem().
+    QString apply(const SettingsRecord& settings);
+    void disarm();
+
+    bool isTimerActive() const { return m_timer.isActive(); }
+    int timerInterval() const { return m_interval; }
+    int timerId() const { return m_timer.timerId(); }
+    RingTrigger& ringTrigger() { return m_ringTrigger; }
+    const AppActivationTrigger& appTrigger() const { return m_appTrigger; }
+
+signals:
+    void checkWanted(CheckTrigger trigger);
+    // A problem of the watched ring port, in words, said once per cause.
+    void problem(const QString& text);
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void takePortBack();
+
+    CMSComm& m_comm;
+    QBasicTimer m_timer;
+    int m_interval = 0;
+    RingTrigger m_ringTrigger;
+    AppActivationTrigger m_appTrigger;
+};
