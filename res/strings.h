@@ -101,6 +101,12 @@ inline constexpr char CheckEvery[] = "Check Nomber every";
 inline constexpr char OnRing[] = "On Ring another com port";
 inline constexpr char OnApp[] = "On Another app activated";
 inline constexpr char FontButton[] = "Font....";
+// Beside the ring port: what makes the modem announce the caller between rings.
+inline constexpr char RingCommandHint[] = "AT+VCID=1";
+inline constexpr char RingCommandTip[] =
+    "Sent to the ring port each time it is opened, so that the modem announces the caller's number between "
+    "rings (AT+VCID=1, AT#CID=1, AT+CLIP=1). Empty: nothing is sent.";
+inline constexpr char NotifyCalls[] = "Notify of calls";
 inline constexpr char NotAnInteger[] = "Please enter an integer.";
 inline constexpr char MinutesAtLeastOne[] = "Please enter an integer of at least 1.";
 } // namespace Texts

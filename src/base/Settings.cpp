@@ -28,6 +28,8 @@ SettingsRecord readSettingsRecord(const ProfileStore& store)
     record.previousNo = store.readString(RingletSection, QStringLiteral("previousno"), defaults.previousNo);
     record.marker = store.readString(RingletSection, QStringLiteral("string"), defaults.marker);
     record.setting = store.readString(RingletSection, QStringLiteral("setting"), defaults.setting);
+    record.ringCommand = store.readString(RingletSection, QStringLiteral("ringcommand"), defaults.ringCommand);
+    record.notify = store.readInt(RingletSection, QStringLiteral("notify"), defaults.notify);
     return record;
 }
 
@@ -43,6 +45,8 @@ void writeSettingsRecord(ProfileStore& store, const SettingsRecord& record)
     store.writeString(RingletSection, QStringLiteral("previousno"), record.previousNo);
     store.writeString(RingletSection, QStringLiteral("string"), record.marker);
     store.writeString(RingletSection, QStringLiteral("setting"), record.setting);
+    store.writeString(RingletSection, QStringLiteral("ringcommand"), record.ringCommand);
+    store.writeInt(RingletSection, QStringLiteral("notify"), record.notify);
 }
 
 LogFont readLogFont(const ProfileStore& store)

@@ -16,6 +16,11 @@ struct SettingsRecord
     QString previousNo = QStringLiteral("NA");
     QString marker = QStringLiteral("CALLING");
     QString setting = QStringLiteral("115200,n,8,1");
+    // Sent to the watched ring port each time it is opened, e.g. AT+VCID=1 to
+    // have the modem announce the caller; empty: nothing is sent.
+    QString ringCommand;
+    // 1: a new number from an automatic check is told by a desktop notification.
+    qint32 notify = 1;
 
     bool operator==(const SettingsRecord& other) const;
     bool operator!=(const SettingsRecord& other) const { return !(*this == other); }

@@ -35,6 +35,8 @@ CConfigDlg::CConfigDlg(CRingletDlg* mainWindow) : QDialog(mainWindow), m_main(ma
     m_marker = record.marker;
     m_minutes = record.minutes;
     m_anotherApp = record.anotherApp;
+    m_ringCommand = record.ringCommand;
+    m_notify = record.notify != 0;
     m_mode = record.autoMethod & AutoMethod::ModeMask;
     m_automate = (record.autoMethod & AutoMethod::Automate) != 0;
     m_disableManual = m_automate && (record.autoMethod & AutoMethod::DisableManual) != 0;
@@ -127,6 +129,8 @@ void CConfigDlg::exchangeIntoControls()
     m_modeGroup->setExclusive(true);
     m_minutesEdit->setText(QString::number(m_minutes));
     m_anotherAppEdit->setText(m_anotherApp);
+    m_ringCommandEdit->setText(m_ringCommand);
+    m_notifyBox->setChecked(m_notify);
     m_ignoreSameBox->setChecked(m_ignoreSame);
     m_disableManualBox->setChecked(m_disableManual);
     m_enableLogBox->setChecked(m_enableLog);
@@ -141,6 +145,8 @@ bool CConfigDlg::exchangeFromControls()
     if (!exchangeMinutes())
         return false;
     m_anotherApp = m_anotherAppEdit->text();
+    m_ringCommand = m_ringCommandEdit->text();
+    m_notify = m_notifyBox->isChecked();
     m_ignoreSame = m_ignoreSameBox->isChecked();
     m_disableManual = m_disableManualBox->isChecked();
     m_enableLog = m_enableLogBox->isChecked();
@@ -184,6 +190,7 @@ void CConfigDlg::UpdateAutomationControls()
         radio->setEnabled(automate);
     m_minutesEdit->setEnabled(automate && m_every->isChecked());
     m_anotherPortList->setEnabled(automate && m_onRing->isChecked());
+    m_ringCommandEdit->setEnabled(automate && m_onRing->isChecked());
     m_anotherAppEdit->setEnabled(automate && m_onApp->isChecked());
 }
 
@@ -215,6 +222,8 @@ void CConfigDlg::writeBackIntoRecord()
 {
     SettingsRecord& record = m_main->settings();
     record.anotherApp = m_anotherApp;
+    record.ringCommand = m_ringCommand;
+    record.notify = m_notify ? 1 : 0;
     record.minutes = m_minutes;
     record.command = m_command;
     record.marker = m_marker;

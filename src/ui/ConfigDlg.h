@@ -72,6 +72,8 @@ private:
     int m_mode = 0;
     int m_minutes = 0;
     QString m_anotherApp;
+    QString m_ringCommand;
+    bool m_notify = false;
     bool m_ignoreSame = false;
     bool m_disableManual = false;
     bool m_enableLog = false;
@@ -92,6 +94,8 @@ private:
     QLineEdit* m_minutesEdit = nullptr;
     QComboBox* m_anotherPortList = nullptr;
     QLineEdit* m_anotherAppEdit = nullptr;
+    QLineEdit* m_ringCommandEdit = nullptr;
+    QCheckBox* m_notifyBox = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
     QPushButton* m_font = nullptr;

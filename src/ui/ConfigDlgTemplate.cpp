@@ -86,6 +86,10 @@ void CConfigDlg::buildControls()
     m_minutesEdit = makeEdit(this, "IDC_MINUTES");
     m_anotherPortList = makePortList(this, "IDC_ANOTHER_PORT");
     m_anotherAppEdit = makeEdit(this, "IDC_ANOTHER_APP");
+    m_ringCommandEdit = makeEdit(this, "IDC_RING_COMMAND");
+    m_ringCommandEdit->setPlaceholderText(QString::fromLatin1(Texts::RingCommandHint));
+    m_ringCommandEdit->setToolTip(QString::fromLatin1(Texts::RingCommandTip));
+    m_notifyBox = makeButton<QCheckBox>(this, "IDC_NOTIFY", Texts::NotifyCalls);
     m_ok = makeButton<QPushButton>(this, "IDOK", "OK");
     m_cancel = makeButton<QPushButton>(this, "IDCANCEL", "Cancel");
     m_font = makeButton<QPushButton>(this, "IDC_FONT", Texts::FontButton);
@@ -102,7 +106,7 @@ void CConfigDlg::buildControls()
 
     for (QWidget* initiallyDisabled :
          std::initializer_list<QWidget*>{m_ignoreSameBox, m_disableManualBox, m_every, m_onRing, m_onApp, m_minutesEdit,
-                                         m_anotherPortList, m_anotherAppEdit})
+                                         m_anotherPortList, m_anotherAppEdit, m_ringCommandEdit})
         initiallyDisabled->setEnabled(false);
 
     placeControls();
@@ -128,6 +132,8 @@ void CConfigDlg::placeControls()
     units.place(m_minutesEdit, 116, 118, 18, 14);
     placeCombo(units, m_anotherPortList, 137, 137, 48);
     units.place(m_anotherAppEdit, 136, 155, 129, 14);
+    units.place(m_ringCommandEdit, 189, 137, 76, 12);
+    units.place(m_notifyBox, 170, 86, 70, 10);
     units.place(m_ok, 245, 7, 50, 14);
     units.place(m_cancel, 245, 24, 50, 14);
     placeLabel(units, this, Texts::ComPortLabel, QRect(7, 9, 39, 8));
@@ -136,17 +142,19 @@ void CConfigDlg::placeControls()
     placeLabel(units, this, Texts::MinutesLabel, QRect(141, 121, 54, 8));
     units.place(m_font, 245, 41, 50, 14);
     for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
-             m_enableLogBox, m_ignoreSameBox, m_automateBox, m_disableManualBox, m_every, m_onRing, m_onApp})
+             m_enableLogBox, m_ignoreSameBox, m_notifyBox, m_automateBox, m_disableManualBox, m_every, m_onRing,
+             m_onApp})
         widenToText(button);
 }
 
 // Tab treats the exclusive mode buttons as one stop; arrow keys move among them.
 void CConfigDlg::setTemplateTabOrder()
 {
-    const QList<QWidget*> order{m_portList,       m_commandEdit, m_markerEdit,       m_enableLogBox,
-                                m_ignoreSameBox,  m_automateBox, m_disableManualBox, m_every,
-                                m_onRing,         m_onApp,       m_minutesEdit,      m_anotherPortList,
-                                m_anotherAppEdit, m_ok,          m_cancel,           m_font};
+    const QList<QWidget*> order{m_portList,        m_commandEdit,    m_markerEdit,  m_enableLogBox,
+                                m_ignoreSameBox,   m_notifyBox,      m_automateBox, m_disableManualBox,
+                                m_every,           m_onRing,         m_onApp,       m_minutesEdit,
+                                m_anotherPortList, m_ringCommandEdit, m_anotherAppEdit, m_ok,
+                                m_cancel,          m_font};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }

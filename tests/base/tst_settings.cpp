@@ -72,6 +72,8 @@ void tst_Settings::emptyStoreGivesDefaults()
     QCOMPARE(record.previousNo, QStringLiteral("NA"));
     QCOMPARE(record.marker, QStringLiteral("CALLING"));
     QCOMPARE(record.setting, QStringLiteral("115200,n,8,1"));
+    QCOMPARE(record.ringCommand, QString());
+    QCOMPARE(record.notify, 1);
 
     const LogFont font = readLogFont(profile.store());
     QCOMPARE(font.charSet, quint8(0));
@@ -103,6 +105,8 @@ void tst_Settings::recordRoundTrip()
     record.previousNo = QStringLiteral(" 03-12-34 X\tü");
     record.marker = QString();
     record.setting = QStringLiteral("9600,e,7,2");
+    record.ringCommand = QStringLiteral("ATE0;+VCID=1");
+    record.notify = 0;
     QVERIFY(record != SettingsRecord());
 
     TempProfile profile;
@@ -123,7 +127,8 @@ void tst_Settings::storedKeys()
     const QByteArray file = readFile(profile.path());
     QVERIFY(file.startsWith("[ringlet]\n"));
     for (const char* line : {"automethod=12\n", "minuits=5\n", "log=0\n", "previousno=NA\n", "string=CALLING\n",
-                             "command=AT\\\\L1\n", "setting=\"115200,n,8,1\"\n", "port=NA\n", "anotherapp=\n"})
+                             "command=AT\\\\L1\n", "setting=\"115200,n,8,1\"\n", "port=NA\n", "anotherapp=\n",
+                             "ringcommand=\n", "notify=1\n"})
         QVERIFY2(file.contains(line), line);
     QCOMPARE(readSettingsRecord(*profile.reopen()).autoMethod, 12);
 }

@@ -180,8 +180,10 @@ void TestConfigDlg::automateRulesOnClicks()
     onRing->click();
     QVERIFY(!control<QLineEdit>(&dialog, "IDC_MINUTES")->isEnabled());
     QVERIFY(control<QComboBox>(&dialog, "IDC_ANOTHER_PORT")->isEnabled());
+    QVERIFY(control<QLineEdit>(&dialog, "IDC_RING_COMMAND")->isEnabled());
     control<QRadioButton>(&dialog, "IDC_ON_APP")->click();
     QVERIFY(!control<QComboBox>(&dialog, "IDC_ANOTHER_PORT")->isEnabled());
+    QVERIFY(!control<QLineEdit>(&dialog, "IDC_RING_COMMAND")->isEnabled());
     QVERIFY(control<QLineEdit>(&dialog, "IDC_ANOTHER_APP")->isEnabled());
 }
 
@@ -218,6 +220,8 @@ void TestConfigDlg::editsAreWrittenOnOk()
     control<QLineEdit>(&dialog, "IDC_ANOTHER_APP")->setText(QStringLiteral("notepad"));
     control<QRadioButton>(&dialog, "IDC_ON_RING")->click();
     control<QComboBox>(&dialog, "IDC_ANOTHER_PORT")->setCurrentIndex(1);
+    control<QLineEdit>(&dialog, "IDC_RING_COMMAND")->setText(QStringLiteral("AT+VCID=1"));
+    control<QCheckBox>(&dialog, "IDC_NOTIFY")->click();
 
     QVERIFY(pressOk(dialog));
     const SettingsRecord& record = setup.main.settings();
@@ -226,6 +230,8 @@ void TestConfigDlg::editsAreWrittenOnOk()
     QCOMPARE(record.minutes, 7);
     QCOMPARE(record.anotherApp, QStringLiteral("notepad"));
     QCOMPARE(record.anotherPort, QStringLiteral("COM2"));
+    QCOMPARE(record.ringCommand, QStringLiteral("AT+VCID=1"));
+    QCOMPARE(record.notify, 0);
     QCOMPARE(record.logFlags, 3);
     QCOMPARE(record.autoMethod, 1 + 4 + 8);
     // Applied at once: the Check button went.
@@ -338,10 +344,11 @@ void TestConfigDlg::templateOrderAndTexts()
     QCOMPARE(control<QPushButton>(&dialog, "IDC_FONT")->text(), QStringLiteral("Font...."));
     QVERIFY(control<QPushButton>(&dialog, "IDOK")->isDefault());
 
-    const QStringList tabStops{"IDC_PORT",        "IDC_COMMAND",  "IDC_MARKER",         "IDC_ENABLE_LOG",
-                               "IDC_IGNORE_SAME", "IDC_AUTOMATE", "IDC_DISABLE_MANUAL", "IDC_EVERY",
-                               "IDC_ON_RING",     "IDC_ON_APP",   "IDC_MINUTES",        "IDC_ANOTHER_PORT",
-                               "IDC_ANOTHER_APP", "IDOK",         "IDCANCEL",           "IDC_FONT"};
+    const QStringList tabStops{"IDC_PORT",         "IDC_COMMAND",      "IDC_MARKER",      "IDC_ENABLE_LOG",
+                               "IDC_IGNORE_SAME",  "IDC_NOTIFY",       "IDC_AUTOMATE",    "IDC_DISABLE_MANUAL",
+                               "IDC_EVERY",        "IDC_ON_RING",      "IDC_ON_APP",      "IDC_MINUTES",
+                               "IDC_ANOTHER_PORT", "IDC_RING_COMMAND", "IDC_ANOTHER_APP", "IDOK",
+                               "IDCANCEL",         "IDC_FONT"};
     QStringList chain;
     QWidget* widget = control<QWidget>(&dialog, "IDC_PORT");
     do {
