@@ -78,7 +78,7 @@ void CRingletDlg::runAutomaticCheck(CheckTrigger trigger)
 
 void CRingletDlg::showOutcome(const CheckOutcome& outcome)
 {
-    m_number->setText(outcome.displayText);
+    m_number->setCaller(outcome.displayText, outcome.name);
 }
 
 // A close request that came during the check is honoured now, so the number

@@ -30,10 +30,16 @@ NumberLabel::NumberLabel(QWidget* parent) : QLabel(parent)
     setContextMenuPolicy(Qt::NoContextMenu);
 }
 
-void NumberLabel::setText(const QString& text)
+void NumberLabel::setCaller(const QString& number, const QString& name)
 {
-    m_fullText = text;
+    m_number = number;
+    m_name = name;
     updateShownText();
+}
+
+QString NumberLabel::fullText() const
+{
+    return m_name.isEmpty() ? m_number : m_number + QStringLiteral(" \u2014 ") + m_name;
 }
 
 void NumberLabel::setCoveringWidget(QWidget* widget)
@@ -60,19 +66,29 @@ void NumberLabel::updateShownText()
     const int margins = 2 * margin() + contentsMargins().left() + contentsMargins().right();
     const int free = qMax(0, width() - margins);
     const int covered = coveredWidth();
-    const int textWidth = metrics.horizontalAdvance(m_fullText);
+    const QString full = fullText();
+    // The name is told in the tooltip too, where a long one can be read whole.
+    const QString tip = m_name.isEmpty() ? m_number : m_number + QLatin1Char('\n') + m_name;
 
     // Centred, the text keeps clear of the covered end only if it keeps clear of both.
-    if (textWidth <= free - 2 * covered) {
+    if (metrics.horizontalAdvance(full) <= free - 2 * covered) {
         setAlignment(Qt::AlignCenter);
-        QLabel::setText(m_fullText);
-        setToolTip(QString());
+        QLabel::setText(full);
+        setToolTip(m_name.isEmpty() ? QString() : toolTipFor(tip));
         return;
     }
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    const QString shown = metrics.elidedText(m_fullText, Qt::ElideRight, free - covered);
+    const int room = free - covered;
+    // The number whole and what room is left for the name; a number that does
+    // not fit alone is shortened itself, and the name goes.
+    QString shown = metrics.elidedText(full, Qt::ElideRight, room);
+    if (!m_name.isEmpty() && metrics.horizontalAdvance(m_number) <= room) {
+        const QString lead = m_number + QStringLiteral(" \u2014 ");
+        const QString name = metrics.elidedText(m_name, Qt::ElideRight, room - metrics.horizontalAdvance(lead));
+        shown = name.isEmpty() || name == QStringLiteral("\u2026") ? m_number : lead + name;
+    }
     QLabel::setText(shown);
-    setToolTip(shown == m_fullText ? QString() : toolTipFor(m_fullText));
+    setToolTip(shown == full && m_name.isEmpty() ? QString() : toolTipFor(tip));
 }
 
 void NumberLabel::resizeEvent(QResizeEvent* event)
@@ -108,10 +124,11 @@ bool NumberLabel::eventFilter(QObject* watched, QEvent* event)
 void NumberLabel::keyPressEvent(QKeyEvent* event)
 {
     const QString shown = shownText();
+    const QString full = fullText();
     const int start = selectionStart();
-    if (event->matches(QKeySequence::Copy) && shown != m_fullText && start >= 0 &&
+    if (event->matches(QKeySequence::Copy) && shown != full && start >= 0 &&
         start + selectedText().size() >= shown.size()) {
-        QGuiApplication::clipboard()->setText(m_fullText.mid(start));
+        QGuiApplication::clipboard()->setText(full.mid(start));
         event->accept();
         return;
     }

@@ -8,8 +8,11 @@
 // character and elided at the end; the whole text is in the tooltip, and it can
 // be selected and copied to dial back. A text that fits is centred.
 //
+// A caller's name, when one is known, follows the number; the number stays first
+// and whole, and the name is what gets shortened. The tooltip then holds both.
+//
 // setText(), text() and clear() stand in for QLabel's: they take and give the
-// whole text, while QLabel holds the part that is shown (shownText()).
+// whole number, while QLabel holds the part that is shown (shownText()).
 class NumberLabel : public QLabel
 {
     Q_OBJECT
@@ -17,8 +20,11 @@ class NumberLabel : public QLabel
 public:
     explicit NumberLabel(QWidget* parent = nullptr);
 
-    void setText(const QString& text);
-    QString text() const { return m_fullText; }
+    void setText(const QString& text) { setCaller(text, QString()); }
+    // The number (or the check's fixed text) and the caller's name, if known.
+    void setCaller(const QString& number, const QString& name);
+    QString text() const { return m_number; }
+    QString name() const { return m_name; }
     void clear() { setText(QString()); }
     // The text as drawn: the whole text, or its start with an ellipsis.
     QString shownText() const { return QLabel::text(); }
@@ -37,6 +43,9 @@ private:
     int coveredWidth() const;
     void updateShownText();
 
-    QString m_fullText;
+    QString fullText() const;
+
+    QString m_number;
+    QString m_name;
     QPointer<QWidget> m_covering;
 };

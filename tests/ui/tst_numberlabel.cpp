@@ -42,6 +42,23 @@ private slots:
         const auto* document = tip->findChild<QTextDocument*>();
         QCOMPARE(document ? document->toPlainText() : tip->text(), reply);
     }
+
+    // The number is what the user dials back: a name too long for the label
+    // is cut, never the number; the tooltip holds both.
+    void callerNameFollowsTheNumberAndIsCutFirst()
+    {
+        QWidget window;
+        NumberLabel label(&window);
+        label.resize(label.fontMetrics().horizontalAdvance(QStringLiteral("5550199 \u2014 JOHN")), 30);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        label.setCaller(QStringLiteral("5550199"), QStringLiteral("JOHN Q SAMPLE OF SPRINGFIELD"));
+
+        QVERIFY2(label.shownText().startsWith(QStringLiteral("5550199 \u2014 J")), qPrintable(label.shownText()));
+        QVERIFY(label.shownText().endsWith(QStringLiteral("\u2026")));
+        QCOMPARE(label.text(), QStringLiteral("5550199"));
+        QCOMPARE(label.toolTip(), QStringLiteral("5550199\nJOHN Q SAMPLE OF SPRINGFIELD"));
+    }
 };
 
 QTEST_MAIN(TestNumberLabel)
