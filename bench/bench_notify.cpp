@@ -57,11 +57,11 @@ Timing notifyOnce(CallNotifier& notifier, const QString& number)
 {
     Timing timing{};
     QEventLoop loop;
-    const auto connection = QObject::connect(&notifier, &CallNotifier::delivered, &loop,
-                                             [&](CallNotifier::Delivery how) {
-                                                 timing.how = how;
-                                                 loop.quit();
-                                             });
+    const auto connection =
+        QObject::connect(&notifier, &CallNotifier::delivered, &loop, [&](CallNotifier::Delivery how) {
+            timing.how = how;
+            loop.quit();
+        });
     QElapsedTimer clock;
     clock.start();
     notifier.notifyCall(number, QString());

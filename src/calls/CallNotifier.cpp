@@ -15,7 +15,9 @@ CallNotifier::~CallNotifier() = default;
 
 void CallNotifier::notifyCall(const QString& number, const QString& name)
 {
-    const NotificationService::Notice notice{name.isEmpty() ? QString::fromUtf8(Texts::IncomingCall) : name, number};
+    const QString caller = name.trimmed();
+    const NotificationService::Notice notice{caller.isEmpty() ? QString::fromUtf8(Texts::IncomingCall) : caller,
+                                             number};
     if (m_service)
         m_service->send(notice);
     else

@@ -69,30 +69,30 @@ private:
             return;
         }
         if (!m_subscribed)
-            m_subscribed = bus.connect(QLatin1String(ServiceName), QLatin1String(ObjectPath),
-                                       QLatin1String(InterfaceName), QStringLiteral("ActionInvoked"), this,
-                                       SLOT(onActionInvoked(uint, QString)));
+            m_subscribed =
+                bus.connect(QLatin1String(ServiceName), QLatin1String(ObjectPath), QLatin1String(InterfaceName),
+                            QStringLiteral("ActionInvoked"), this, SLOT(onActionInvoked(uint, QString)));
         if (m_markup)
             notify(bus, notice);
         else
             askCapabilities(bus, notice);
     }
 
-    void askCapabilities(QDBusConnection& bus, const Notice& notice)
+    void askCapabilities(const QDBusConnection& bus, const Notice& notice)
     {
-        whenAnswered(bus.asyncCall(methodCall("GetCapabilities"), ReplyTimeoutMs), [this, notice](QDBusPendingCall call) {
-            const QDBusPendingReply<QStringList> reply = call;
-            if (reply.isError()) {
-                finish(notice, false);
-                return;
-            }
-            m_markup = reply.value().contains(QLatin1String("body-markup"));
-            QDBusConnection bus = QDBusConnection::sessionBus();
-            notify(bus, notice);
-        });
+        whenAnswered(bus.asyncCall(methodCall("GetCapabilities"), ReplyTimeoutMs),
+                     [this, notice](QDBusPendingCall call) {
+                         const QDBusPendingReply<QStringList> reply = call;
+                         if (reply.isError()) {
+                             finish(notice, false);
+                             return;
+                         }
+                         m_markup = reply.value().contains(QLatin1String("body-markup"));
+                         notify(QDBusConnection::sessionBus(), notice);
+                     });
     }
 
-    void notify(QDBusConnection& bus, const Notice& notice)
+    void notify(const QDBusConnection& bus, const Notice& notice)
     {
         const QString appId = QStringLiteral(RINGLET_APP_ID);
         // A server that reads markup would drop a number's "<...>" or stumble on its "&".

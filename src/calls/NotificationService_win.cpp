@@ -3,8 +3,7 @@
 
 #include "NotificationService.h"
 
-std::unique_ptr<NotificationService> createNotificationService(NotificationService::Sent,
-                                                               NotificationService::Clicked)
+std::unique_ptr<NotificationService> createNotificationService(NotificationService::Sent, NotificationService::Clicked)
 {
     return nullptr;
 }

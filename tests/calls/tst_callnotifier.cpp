@@ -2,8 +2,8 @@
 
 #include "AppId.h"
 #include "calls/CallNotifier.h"
-#include "ui/AppIcon.h"
 #include "strings.h"
+#include "ui/AppIcon.h"
 
 #include <QApplication>
 #include <QDBusAbstractAdaptor>
@@ -103,11 +103,16 @@ private slots:
 
         const QStringList plain{QStringLiteral("actions"), QStringLiteral("body")};
         const QStringList markup = plain + QStringList{QStringLiteral("body-markup")};
-        QTest::newRow("named") << "+1 555-0199" << "Ada Lovelace" << plain << "Ada Lovelace" << "+1 555-0199";
-        QTest::newRow("no name") << "0555" << "" << plain << Texts::IncomingCall << "0555";
-        QTest::newRow("markup read") << "0555 <12> & 3" << "R&D <lab>" << markup << "R&D <lab>"
-                                     << "0555 &lt;12&gt; &amp; 3";
-        QTest::newRow("markup not read") << "0555 <12> & 3" << "" << plain << Texts::IncomingCall << "0555 <12> & 3";
+        const QString incoming = QString::fromUtf8(Texts::IncomingCall);
+        const QString odd = QStringLiteral("0555 <12> & 3");
+        const QString ada = QStringLiteral("Ada Lovelace");
+        const QString number = QStringLiteral("+1 555-0199");
+        QTest::newRow("named") << number << ada << plain << ada << number;
+        QTest::newRow("no name") << number << QString() << plain << incoming << number;
+        QTest::newRow("blank name") << number << QStringLiteral(" ") << plain << incoming << number;
+        QTest::newRow("markup read") << odd << QStringLiteral("R&D <lab>") << markup << QStringLiteral("R&D <lab>")
+                                     << QStringLiteral("0555 &lt;12&gt; &amp; 3");
+        QTest::newRow("markup not read") << odd << QString() << plain << incoming << odd;
     }
 
     void notificationCarriesTheCall()
