@@ -109,4 +109,9 @@ inline constexpr char RingCommandTip[] =
 inline constexpr char NotifyCalls[] = "Notify of calls";
 inline constexpr char NotAnInteger[] = "Please enter an integer.";
 inline constexpr char MinutesAtLeastOne[] = "Please enter an integer of at least 1.";
+
+// The desktop notification of a call: the summary when no name is known, and
+// the label of its default action (a click on the notification).
+inline constexpr char IncomingCall[] = "Incoming call";
+inline constexpr char ShowRinglet[] = "Show Ringlet";
 } // namespace Texts

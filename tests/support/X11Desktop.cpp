@@ -133,4 +133,15 @@ void destroyWindow(Window window)
     xcb_destroy_window(connection(), window);
     xcb_flush(connection());
 }
+
+Window claimSystemTray()
+{
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection())).data;
+    const xcb_window_t window = xcb_generate_id(connection());
+    xcb_create_window(connection(), XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_set_selection_owner(connection(), window, atom("_NET_SYSTEM_TRAY_S0"), XCB_CURRENT_TIME);
+    xcb_flush(connection());
+    return window;
+}
 } // namespace X11Desktop

@@ -26,4 +26,8 @@ void requestClose(Window window);
 // program would; destroyWindow() takes it away again.
 Window createWindow(const QByteArray& wmClass);
 void destroyWindow(Window window);
+// Takes the system tray's selection (_NET_SYSTEM_TRAY_S0) with a window of the
+// test's own, as a panel's tray does, so that programs see a tray; nothing is
+// docked in it. destroyWindow() gives the selection up again.
+Window claimSystemTray();
 } // namespace X11Desktop

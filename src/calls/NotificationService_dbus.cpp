@@ -1,0 +1,154 @@
+// The freedesktop.org notification service (org.freedesktop.Notifications on
+// the session bus), which GNOME, KDE, Xfce, dunst and most other desktops run.
+//
+// Every call is asynchronous, so a server that is slow to start (bus
+// activation) or hangs never holds up the window; it is given ReplyTimeoutMs
+// before its notice counts as not shown. The server's capabilities are asked
+// once, before the first notice, and again after any failure, as the server
+// that answers next may be another one.
+
+#include "NotificationService.h"
+
+#include "AppId.h"
+#include "strings.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <optional>
+
+namespace {
+const char ServiceName[] = "org.freedesktop.Notifications";
+const char ObjectPath[] = "/org/freedesktop/Notifications";
+const char InterfaceName[] = "org.freedesktop.Notifications";
+const char DefaultAction[] = "default";
+constexpr int ReplyTimeoutMs = 5000;
+
+QDBusMessage methodCall(const char* method)
+{
+    return QDBusMessage::createMethodCall(QLatin1String(ServiceName), QLatin1String(ObjectPath),
+                                          QLatin1String(InterfaceName), QLatin1String(method));
+}
+
+class FreedesktopNotifications : public QObject, public NotificationService
+{
+    Q_OBJECT
+
+public:
+    FreedesktopNotifications(Sent sent, Clicked clicked) : m_sent(std::move(sent)), m_clicked(std::move(clicked)) {}
+
+    void send(const Notice& notice) override
+    {
+        if (m_busy)
+            m_waiting = notice;
+        else
+            start(notice);
+    }
+
+private slots:
+    // A bus signal reaches a slot by its name only: QtDBus has no function-pointer connect.
+    void onActionInvoked(uint id, const QString& action)
+    {
+        // Servers send the signal to every client: only a click on our own last notice counts.
+        if (id != 0 && id == m_lastId && action == QLatin1String(DefaultAction))
+            m_clicked();
+    }
+
+private:
+    void start(const Notice& notice)
+    {
+        m_busy = true;
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (!bus.isConnected()) {
+            finish(notice, false);
+            return;
+        }
+        if (!m_subscribed)
+            m_subscribed =
+                bus.connect(QLatin1String(ServiceName), QLatin1String(ObjectPath), QLatin1String(InterfaceName),
+                            QStringLiteral("ActionInvoked"), this, SLOT(onActionInvoked(uint, QString)));
+        if (m_markup)
+            notify(bus, notice);
+        else
+            askCapabilities(bus, notice);
+    }
+
+    void askCapabilities(const QDBusConnection& bus, const Notice& notice)
+    {
+        whenAnswered(bus.asyncCall(methodCall("GetCapabilities"), ReplyTimeoutMs),
+                     [this, notice](QDBusPendingCall call) {
+                         const QDBusPendingReply<QStringList> reply = call;
+                         if (reply.isError()) {
+                             finish(notice, false);
+                             return;
+                         }
+                         m_markup = reply.value().contains(QLatin1String("body-markup"));
+                         notify(QDBusConnection::sessionBus(), notice);
+                     });
+    }
+
+    void notify(const QDBusConnection& bus, const Notice& notice)
+    {
+        const QString appId = QStringLiteral(RINGLET_APP_ID);
+        // A server that reads markup would drop a number's "<...>" or stumble on its "&".
+        const QString body = *m_markup ? notice.body.toHtmlEscaped() : notice.body;
+        const QStringList actions{QLatin1String(DefaultAction), QString::fromUtf8(Texts::ShowRinglet)};
+        const QVariantMap hints{{QStringLiteral("desktop-entry"), appId},
+                                {QStringLiteral("category"), QStringLiteral("call.incoming")}};
+        QDBusMessage message = methodCall("Notify");
+        // The icon by name: the installed one carries the app id's name.
+        message << QString::fromUtf8(Texts::MainTitle) << m_lastId << appId << notice.summary << body << actions
+                << hints << -1;
+        whenAnswered(bus.asyncCall(message, ReplyTimeoutMs), [this, notice](QDBusPendingCall call) {
+            const QDBusPendingReply<uint> reply = call;
+            if (!reply.isError())
+                m_lastId = reply.value();
+            finish(notice, !reply.isError());
+        });
+    }
+
+    void finish(const Notice& notice, bool shown)
+    {
+        m_busy = false;
+        if (!shown)
+            m_markup.reset();
+        m_sent(notice, shown);
+        if (m_waiting) {
+            const Notice next = *m_waiting;
+            m_waiting.reset();
+            start(next);
+        }
+    }
+
+    // Runs `handler` with the answer to `call` on this thread; never once this object is gone.
+    template <typename Handler> void whenAnswered(const QDBusPendingCall& call, Handler handler)
+    {
+        auto* watcher = new QDBusPendingCallWatcher(call, this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, handler] {
+            watcher->deleteLater();
+            handler(*watcher);
+        });
+    }
+
+    Sent m_sent;
+    Clicked m_clicked;
+    std::optional<Notice> m_waiting; // the newest notice given while another was on its way
+    std::optional<bool> m_markup;    // whether the server reads the body as markup, once asked
+    uint m_lastId = 0;               // the server's id of the last notice shown, replaced by the next
+    bool m_busy = false;
+    bool m_subscribed = false;
+};
+} // namespace
+
+std::unique_ptr<NotificationService> createNotificationService(NotificationService::Sent sent,
+                                                               NotificationService::Clicked clicked)
+{
+    return std::make_unique<FreedesktopNotifications>(std::move(sent), std::move(clicked));
+}
+
+#include "NotificationService_dbus.moc"
