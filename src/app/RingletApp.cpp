@@ -26,16 +26,6 @@ QString lockFileFor(const ProfileStore& store)
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QLatin1Char('/') + name;
 }
 
-// What the user sees of the program: a dialog it runs (the first-run
-// configuration included) or else the main window.
-void bringToFront(QWidget* mainWindow)
-{
-    QWidget* window = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : mainWindow;
-    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-    window->raise();
-    window->activateWindow();
-}
-
 } // namespace
 
 CRingletApp::CRingletApp(int& argc, char** argv) : QApplication(argc, argv)
@@ -68,7 +58,7 @@ int CRingletApp::InitInstance()
     }
     const std::unique_ptr<RegistryReader> registry = createSystemRegistryReader();
     CRingletDlg mainWindow(store, *registry);
-    connect(&instance, &SingleInstance::activationRequested, &mainWindow, [&mainWindow] { bringToFront(&mainWindow); });
+    connect(&instance, &SingleInstance::activationRequested, &mainWindow, &CRingletDlg::bringToFront);
     connect(&mainWindow, &CRingletDlg::settingsWritten, &mainWindow,
             [&mainWindow, &store] { confirmSettingsStored(&mainWindow, store); });
     mainWindow.LoadSettings();

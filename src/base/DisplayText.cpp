@@ -1,5 +1,7 @@
 #include "DisplayText.h"
 
+#include "strings.h"
+
 QString displayTextToString(const QByteArray& displayText)
 {
     QString text = QString::fromLocal8Bit(displayText);
@@ -7,4 +9,9 @@ QString displayTextToString(const QByteArray& displayText)
     if (text.toLocal8Bit() == displayText)
         return text;
     return QString::fromLatin1(displayText);
+}
+
+bool isFixedDisplayText(const QString& displayText)
+{
+    return displayText == QLatin1String(Texts::CantFindString) || displayText == QLatin1String(Texts::BufferEmpty);
 }

@@ -9,3 +9,7 @@
 // other bytes read as Latin-1, so every byte stays a readable character and the
 // same bytes always give the same text, also after a restart.
 QString displayTextToString(const QByteArray& displayText);
+
+// Whether the display text is one of the check's fixed texts ("Can't find
+// string", "BUFFER EMPTY") rather than a caller's number.
+bool isFixedDisplayText(const QString& displayText);

@@ -11,6 +11,7 @@
 #include "SystemMenu.h"
 #include "WindowClose.h"
 #include "base/ProfileStore.h"
+#include "calls/CallNotifier.h"
 #include "link/PortSettings.h"
 #include "resource.h"
 #include "strings.h"
@@ -35,6 +36,8 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
     m_logNotice = new NoticeBox(this);
     m_checkNotice = new NoticeBox(this);
     m_ringNotice = new NoticeBox(this);
+    // Reaches the desktop's notification service only at the first call, not at start-up.
+    m_notifier = new CallNotifier(appIcon(), this);
     connectChecks();
 }
 
@@ -260,6 +263,14 @@ void CRingletDlg::OnSysCommand(int command)
     default:
         break;
     }
+}
+
+void CRingletDlg::bringToFront()
+{
+    QWidget* window = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : this;
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->raise();
+    window->activateWindow();
 }
 
 void CRingletDlg::showAbout()

@@ -11,6 +11,7 @@
 
 #include <QDialog>
 
+class CallNotifier;
 class NoticeBox;
 class ProfileStore;
 class QMenu;
@@ -73,6 +74,10 @@ public:
     // and sizes the window to the font's line height.
     void applyDisplayFontToLabel();
 
+    // Shows what the user sees of the program at the front: a dialog it runs
+    // (the first-run configuration included) or else this window.
+    void bringToFront();
+
     // The window-menu items, offered as a context menu on every platform.
     QMenu* createWindowMenu();
     void OnSysCommand(int command);
@@ -118,6 +123,7 @@ private:
     NoticeBox* m_logNotice = nullptr;
     NoticeBox* m_checkNotice = nullptr; // errors of automatic checks
     NoticeBox* m_ringNotice = nullptr;  // the watched ring port's problems
+    CallNotifier* m_notifier = nullptr;
     bool m_initialised = false;
     bool m_closed = false;
     bool m_closePending = false; // a close request that arrived during a check

@@ -7,7 +7,9 @@
 #include "NoticeBox.h"
 #include "StatusDlg.h"
 #include "base/RingletError.h"
+#include "base/DisplayText.h"
 #include "base/SettingsRecord.h"
+#include "calls/CallNotifier.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -32,6 +34,7 @@ void CRingletDlg::connectChecks()
     connect(&m_cycle, &CheckCycle::checkWanted, this, &CRingletDlg::startCheck);
     connect(&m_automation, &Automation::checkWanted, this, &CRingletDlg::startCheck);
     connect(&m_automation, &Automation::problem, m_ringNotice, &NoticeBox::show);
+    connect(m_notifier, &CallNotifier::activated, this, &CRingletDlg::bringToFront);
 }
 
 void CRingletDlg::CheckNumber(CheckTrigger trigger)
@@ -66,19 +69,24 @@ void CRingletDlg::startCheck(CheckTrigger trigger)
 
 void CRingletDlg::runAutomaticCheck(CheckTrigger trigger)
 {
-    const QString before = m_number->text();
     try {
         CheckNumber(trigger);
     } catch (const RingletError& error) {
         m_checkNotice->show(error.description());
     }
-    if (m_number->text() != before && !isActiveWindow())
-        QApplication::alert(this);
 }
 
+// A new number that came by itself, while the user is elsewhere, asks for
+// attention: the taskbar entry and, for a caller's number, a notification.
 void CRingletDlg::showOutcome(const CheckOutcome& outcome)
 {
+    const QString before = m_number->text();
     m_number->setCaller(outcome.displayText, outcome.name);
+    if (!isAutomatic(outcome.trigger) || outcome.displayText == before || isActiveWindow())
+        return;
+    QApplication::alert(this);
+    if (m_settings.notify && !isFixedDisplayText(outcome.displayText))
+        m_notifier->notifyCall(outcome.displayText, outcome.name);
 }
 
 // A close request that came during the check is honoured now, so the number
