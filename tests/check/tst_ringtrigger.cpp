@@ -205,6 +205,85 @@ private slots:
                                   10000); // the lone-ring check, should a slow machine merge the rings
         QCOMPARE(problems.count(), 2);
     }
+
+    void announcedCallComesAtTheFirstRing_data()
+    {
+        QTest::addColumn<QStringList>("switches");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("a named caller") << QStringList{"--numbers", "5550199"} << "5550199" << "JOHN Q SAMPLE";
+        QTest::newRow("withheld") << QStringList{"--withheld"} << "Private" << "";
+        QTest::newRow("unavailable") << QStringList{"--unavailable"} << "Unavailable" << "";
+    }
+
+    // The modem told to announce when watching starts; no query for the call.
+    void announcedCallComesAtTheFirstRing()
+    {
+        QFETCH(QStringList, switches);
+        QFETCH(QString, number);
+        QFETCH(QString, name);
+        ModemSimulator modem(switches << QStringLiteral("--announce"));
+        QVERIFY(modem.start());
+        RingTrigger trigger;
+        QSignalSpy announced(&trigger, &RingTrigger::announced);
+        QSignalSpy wanted(&trigger, &RingTrigger::checkWanted);
+        trigger.arm({modem.devicePath(), QStringLiteral("115200,n,8,1"), QStringLiteral("ttyS0"),
+                     QStringLiteral("CALLING "), QStringLiteral("AT+VCID=1")});
+        QTRY_VERIFY(modem.transcript().contains("AT+VCID=1\r\n"));
+
+        modem.ring();
+        // Well before the end of the wait for a name: the block's NAME line ends it.
+        QTRY_COMPARE_WITH_TIMEOUT(announced.count(), 1, RingCallRule::Timings().nameWaitMs * 3 / 4);
+        QCOMPARE(announced[0], (QVariantList{number, name}));
+        QTest::qWait(RingCallRule::Timings().sameRingMs + 100);
+        modem.ring();
+        QTest::qWait(500);
+        QCOMPARE(wanted.count(), 0);
+        QCOMPARE(announced.count(), 1);
+    }
+
+    // A modem that was never told to announce: its calls get the query.
+    void callWithoutAnnouncementGetsTheQuery()
+    {
+        ModemSimulator modem({QStringLiteral("--announce")});
+        QVERIFY(modem.start());
+        RingTrigger trigger;
+        QSignalSpy announced(&trigger, &RingTrigger::announced);
+        QSignalSpy wanted(&trigger, &RingTrigger::checkWanted);
+        trigger.arm({modem.devicePath(), QStringLiteral("115200,n,8,1"), QStringLiteral("ttyS0")});
+
+        modem.ring();
+        QTest::qWait(RingCallRule::Timings().sameRingMs + 100);
+        QCOMPARE(wanted.count(), 0);
+        modem.ring();
+        QTRY_COMPARE(wanted.count(), 1);
+        QCOMPARE(announced.count(), 0);
+        QCOMPARE(modem.transcript(), QByteArray());
+    }
+
+    // On arming, after an unplug and re-plug (a modem that forgot it), and after lending the port to a check.
+    void ringCommandReachesTheModemWheneverThePortOpens()
+    {
+        ModemSimulator modem({QStringLiteral("--announce")});
+        QVERIFY(modem.start());
+        RingTrigger trigger;
+        QSignalSpy announced(&trigger, &RingTrigger::announced);
+        trigger.arm({modem.linkPath(), QStringLiteral("115200,n,8,1"), modem.linkPath(), QString(),
+                     QStringLiteral("AT+VCID=1")});
+        QTRY_COMPARE(modem.transcript(), QByteArray("AT+VCID=1\r\n"));
+
+        modem.stop();
+        QTRY_VERIFY(!trigger.isWatching());
+        QVERIFY(modem.restart());
+        QTRY_COMPARE_WITH_TIMEOUT(modem.transcript(), QByteArray("AT+VCID=1\r\n").repeated(2), 3 * RingTrigger::RetryMs);
+        modem.ring();
+        QTRY_COMPARE(announced.count(), 1);
+
+        trigger.lendPort();
+        QVERIFY(!trigger.isWatching());
+        trigger.takePortBack();
+        QTRY_COMPARE(modem.transcript(), QByteArray("AT+VCID=1\r\n").repeated(3));
+    }
 };
 
 QTEST_MAIN(TestRingTrigger)
