@@ -13,8 +13,8 @@
 
 #include <pty.h>
 
-#include <cctype>
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>

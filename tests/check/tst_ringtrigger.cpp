@@ -100,27 +100,27 @@ private slots:
         QTest::newRow("between the first two rings")
             << QStringList{"ring@0", "line@2400", "number@2500", "whole@2600", "ring@6000", "ring@12000"}
             << QStringList{"announce@2600"};
-        QTest::newRow("no name: waited for") << QStringList{"ring@0", "number@2500", "ring@6000"}
-                                             << QStringList{"announce@3500"};
-        QTest::newRow("no name: the next ring ends the wait") << QStringList{"ring@0", "number@5500", "ring@6000"}
-                                                              << QStringList{"announce@6000"};
-        QTest::newRow("a lone ring, a late number") << QStringList{"ring@0", "number@5500"}
-                                                    << QStringList{"announce@6500"};
-        QTest::newRow("no number: the query") << QStringList{"ring@0", "line@2400", "ring@6000"}
-                                              << QStringList{"query@6000"};
-        QTest::newRow("a number after the query") << QStringList{"ring@0", "ring@5000", "whole@5500", "ring@10000"}
-                                                  << QStringList{"query@5000"};
-        QTest::newRow("before the first ring") << QStringList{"whole@0", "ring@1500", "ring@7500"}
-                                               << QStringList{"announce@0"};
-        QTest::newRow("before the first ring, no name") << QStringList{"number@0", "ring@500", "ring@6500"}
-                                                        << QStringList{"announce@500"};
+        QTest::newRow("no name: waited for")
+            << QStringList{"ring@0", "number@2500", "ring@6000"} << QStringList{"announce@3500"};
+        QTest::newRow("no name: the next ring ends the wait")
+            << QStringList{"ring@0", "number@5500", "ring@6000"} << QStringList{"announce@6000"};
+        QTest::newRow("a lone ring, a late number")
+            << QStringList{"ring@0", "number@5500"} << QStringList{"announce@6500"};
+        QTest::newRow("no number: the query")
+            << QStringList{"ring@0", "line@2400", "ring@6000"} << QStringList{"query@6000"};
+        QTest::newRow("a number after the query")
+            << QStringList{"ring@0", "ring@5000", "whole@5500", "ring@10000"} << QStringList{"query@5000"};
+        QTest::newRow("before the first ring")
+            << QStringList{"whole@0", "ring@1500", "ring@7500"} << QStringList{"announce@0"};
+        QTest::newRow("before the first ring, no name")
+            << QStringList{"number@0", "ring@500", "ring@6500"} << QStringList{"announce@500"};
         QTest::newRow("after the call ended")
             << QStringList{"ring@0", "ring@5000", "whole@20000", "ring@21000", "ring@27000"}
             << QStringList{"query@5000", "announce@20000"};
         QTest::newRow("two calls") << QStringList{"ring@0", "whole@2500", "ring@6000", "ring@20000", "whole@22500"}
                                    << QStringList{"announce@2500", "announce@22500"};
-        QTest::newRow("lines alone start no check") << QStringList{"line@0", "line@100", "ring@20000"}
-                                                    << QStringList{"query@26000"};
+        QTest::newRow("lines alone start no check")
+            << QStringList{"line@0", "line@100", "ring@20000"} << QStringList{"query@26000"};
     }
 
     void announcementSettlesTheCall()
@@ -211,9 +211,10 @@ private slots:
         QTest::addColumn<QStringList>("switches");
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("name");
-        QTest::newRow("a named caller") << QStringList{"--numbers", "5550199"} << "5550199" << "JOHN Q SAMPLE";
-        QTest::newRow("withheld") << QStringList{"--withheld"} << "Private" << "";
-        QTest::newRow("unavailable") << QStringList{"--unavailable"} << "Unavailable" << "";
+        QTest::newRow("a named caller") << QStringList{"--numbers", "5550199"} << QStringLiteral("5550199")
+                                        << QStringLiteral("JOHN Q SAMPLE");
+        QTest::newRow("withheld") << QStringList{"--withheld"} << QStringLiteral("Private") << QString();
+        QTest::newRow("unavailable") << QStringList{"--unavailable"} << QStringLiteral("Unavailable") << QString();
     }
 
     // The modem told to announce when watching starts; no query for the call.
@@ -275,7 +276,8 @@ private slots:
         modem.stop();
         QTRY_VERIFY(!trigger.isWatching());
         QVERIFY(modem.restart());
-        QTRY_COMPARE_WITH_TIMEOUT(modem.transcript(), QByteArray("AT+VCID=1\r\n").repeated(2), 3 * RingTrigger::RetryMs);
+        QTRY_COMPARE_WITH_TIMEOUT(modem.transcript(), QByteArray("AT+VCID=1\r\n").repeated(2),
+                                  3 * RingTrigger::RetryMs);
         modem.ring();
         QTRY_COMPARE(announced.count(), 1);
 
