@@ -37,6 +37,7 @@ public:
         QString ringPort;     // a port name as listed, or a device path; empty or "NA": none
         QString lineSettings; // "115200,n,8,1"
         QString checkPort;    // the port checks use, lent to them when it is the ring port
+        // The two below may be left out of a braced initialiser ({} keeps that free of warnings).
         QString marker{};     // the text before the number in a check's reply; a line holding it announces
         // Sent with CR LF on every open of the port (modems forget AT+VCID=1 when
         // they lose power); empty: nothing is sent. The reply is not needed.
