@@ -80,6 +80,10 @@ inline constexpr char RingCannotWatch[] = "%1 It is not watched for rings.";
 inline constexpr char RingPortLost[] =
     "The port %1, watched for rings, went away. Ringlet starts watching again when it comes back.";
 
+// What a modem's announcement says when it gives no number: withheld by the caller, or unavailable (out of area).
+inline constexpr char CallerPrivate[] = "Private";
+inline constexpr char CallerUnavailable[] = "Unavailable";
+
 // Checks on activation ("On Another app activated").
 inline constexpr char NoAppNamed[] =
     "No application is named for \"On Another app activated\": activating one starts no check.";

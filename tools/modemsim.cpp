@@ -8,9 +8,12 @@
 // is flushed and pending answers are dropped, as a real line loses bytes sent
 // while nobody listens. Idle, it sleeps in ppoll() without a timeout. SIGUSR1
 // rings the line: the RING result goes out between answers, as a modem sends it.
+// A call on a real line's cadence is a timeline of rings and its caller-ID
+// block, each sent when due to whoever has the port open then, else lost.
 
 #include <pty.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -18,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <fcntl.h>
 #include <poll.h>
@@ -57,6 +61,22 @@ every other line (the empty one too) gets CR LF OK CR LF.
   --transcript FILE     append every byte received, raw, to FILE
   --link PATH           make PATH a symbolic link to the device (removed at exit)
   --rings-per-signal N  send N RING results for each SIGUSR1 (default 1)
+
+Caller ID announced between rings, as most caller-ID modems do once told to:
+  --announce            after the first RING of each call send the block
+                          CR LF DATE = MMDD CR LF TIME = HHMM CR LF NMBR = <number> CR LF
+                          NAME = <name> CR LF
+                        with the numbers of --numbers in turn, but only once the modem has
+                        received the enabling command (and until it is restarted)
+  --announce-command TEXT  the enabling command (default AT+VCID=1)
+  --caller-name TEXT    the NAME in the block (default "JOHN Q SAMPLE"); empty: no NAME line
+  --withheld            the caller withheld the number: NMBR = P and NAME = P
+  --unavailable         the number is unavailable (out of area): NMBR = O and NAME = O
+  --call-gap-ms N       a RING less than N ms after the one before belongs to the same call
+                        (default 8000); 0: every RING starts a call
+  --cadence N           each SIGUSR1 is a whole call of N rings on a real line's cadence:
+                        a RING every 6 s (2 s ring, 4 s pause), the block 0.5 s after
+                        the first ring ends
   --help                this text
 )";
 
@@ -67,6 +87,12 @@ struct Options
     std::string marker = "CALLING ";
     std::string link;
     std::string transcript;
+    std::string announceCommand = "AT+VCID=1";
+    std::string callerName = "JOHN Q SAMPLE";
+    std::string absentNumber; // "P" or "O": the block says so in place of number and name
+    bool announce = false;
+    int callGapMs = 8000;
+    int cadenceRings = 0;
     bool withMarker = true;
     bool crlf = true;
     bool echo = false;
@@ -141,6 +167,20 @@ std::string parseOptions(int argc, char** argv, Options& options)
             options.delayMs = std::atoi(text.c_str());
         else if (arg == "--rings-per-signal" && value(text))
             options.ringsPerSignal = std::atoi(text.c_str());
+        else if (arg == "--announce")
+            options.announce = true;
+        else if (arg == "--announce-command" && value(text))
+            options.announceCommand = text;
+        else if (arg == "--caller-name" && value(text))
+            options.callerName = text;
+        else if (arg == "--withheld")
+            options.absentNumber = "P";
+        else if (arg == "--unavailable")
+            options.absentNumber = "O";
+        else if (arg == "--call-gap-ms" && value(text))
+            options.callGapMs = std::atoi(text.c_str());
+        else if (arg == "--cadence" && value(text))
+            options.cadenceRings = std::atoi(text.c_str());
         else if (arg == "--no-marker")
             options.withMarker = false;
         else if (arg == "--no-crlf")
@@ -162,6 +202,10 @@ std::string parseOptions(int argc, char** argv, Options& options)
         return "--delay-ms must not be negative";
     if (options.ringsPerSignal < 1)
         return "--rings-per-signal must be at least 1";
+    if (options.callGapMs < 0)
+        return "--call-gap-ms must not be negative";
+    if (options.cadenceRings < 0)
+        return "--cadence must not be negative";
     return {};
 }
 
@@ -181,11 +225,21 @@ private:
         std::string bytes;
         Clock::time_point due;
     };
+    // A moment of a call on the line: a ring, or its caller-ID block.
+    struct LineEvent
+    {
+        Clock::time_point due;
+        bool isRing;
+    };
 
     void readInput();
     void onBytes(const char* data, size_t size);
     void onLine(const std::string& line);
     void ring();
+    void ringOnCadence();
+    void addLineEvent(const LineEvent& event);
+    void releaseLineEvents();
+    std::string callerIdBlock();
     void readClientEvents();
     void writeOutput();
     int pollTimeoutMs() const;
@@ -202,9 +256,14 @@ private:
     bool m_flooding = false;
     bool m_finished = false;
     bool m_answeredOnce = false;
+    bool m_announcing = false; // told to announce callers since it started, as a modem since power-up
+    bool m_hasRung = false;
+    Clock::time_point m_lastRing;
     size_t m_nextNumber = 0;
+    size_t m_nextAnnounced = 0;
     std::string m_line;
     std::deque<Pending> m_pending;
+    std::deque<LineEvent> m_lineEvents; // in time order
 };
 
 Modem::~Modem()
@@ -313,6 +372,8 @@ void Modem::onBytes(const char* data, size_t size)
 void Modem::onLine(const std::string& line)
 {
     const bool isCommand = line == m_options.command;
+    if (line == m_options.announceCommand)
+        m_announcing = true;
     if (isCommand && m_options.hangup) {
         m_finished = true;
         return;
@@ -335,10 +396,71 @@ void Modem::onLine(const std::string& line)
 
 void Modem::ring()
 {
+    if (m_options.cadenceRings > 0) {
+        ringOnCadence();
+        return;
+    }
     std::string rings;
-    for (int i = 0; i < m_options.ringsPerSignal; ++i)
+    for (int i = 0; i < m_options.ringsPerSignal; ++i) {
+        const Clock::time_point now = Clock::now();
+        const bool callStarts = !m_hasRung || now - m_lastRing >= std::chrono::milliseconds(m_options.callGapMs);
+        m_hasRung = true;
+        m_lastRing = now;
         rings += "\r\nRING\r\n";
+        if (callStarts)
+            rings += callerIdBlock();
+    }
     m_pending.push_back({rings, Clock::now()});
+}
+
+void Modem::ringOnCadence()
+{
+    using std::chrono::milliseconds;
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < m_options.cadenceRings; ++i)
+        addLineEvent({start + milliseconds(6000 * i), true});
+    if (m_options.announce)
+        addLineEvent({start + milliseconds(2500), false});
+}
+
+void Modem::addLineEvent(const LineEvent& event)
+{
+    const auto later = std::upper_bound(m_lineEvents.begin(), m_lineEvents.end(), event.due,
+                                        [](Clock::time_point due, const LineEvent& other) { return due < other.due; });
+    m_lineEvents.insert(later, event);
+}
+
+// What is due goes out now, or is lost when nobody has the port open.
+void Modem::releaseLineEvents()
+{
+    while (!m_lineEvents.empty() && m_lineEvents.front().due <= Clock::now()) {
+        const bool isRing = m_lineEvents.front().isRing;
+        m_lineEvents.pop_front();
+        const std::string bytes = isRing ? std::string("\r\nRING\r\n") : callerIdBlock();
+        if (!bytes.empty())
+            m_pending.push_back({bytes, Clock::now()});
+    }
+}
+
+// The block a modem sends between the first two rings; nothing until it was told to.
+std::string Modem::callerIdBlock()
+{
+    if (!m_options.announce || !m_announcing)
+        return {};
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char date[8] = {};
+    char time[8] = {};
+    std::strftime(date, sizeof date, "%m%d", &local);
+    std::strftime(time, sizeof time, "%H%M", &local);
+    std::string block = std::string("\r\nDATE = ") + date + "\r\nTIME = " + time + "\r\n";
+    if (!m_options.absentNumber.empty())
+        return block + "NMBR = " + m_options.absentNumber + "\r\nNAME = " + m_options.absentNumber + "\r\n";
+    block += "NMBR = " + m_options.numbers[m_nextAnnounced++ % m_options.numbers.size()] + "\r\n";
+    if (!m_options.callerName.empty())
+        block += "NAME = " + m_options.callerName + "\r\n";
+    return block;
 }
 
 bool Modem::hasDueOutput() const
@@ -346,12 +468,17 @@ bool Modem::hasDueOutput() const
     return m_flooding || (!m_pending.empty() && m_pending.front().due <= Clock::now());
 }
 
+// Until the next answer or moment of a call is due; -1: no time limit.
 int Modem::pollTimeoutMs() const
 {
-    if (m_pending.empty() || hasDueOutput())
+    const bool answerWaits = !m_pending.empty() && !hasDueOutput();
+    if (!answerWaits && m_lineEvents.empty())
         return -1;
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(m_pending.front().due - Clock::now());
-    return static_cast<int>(wait.count());
+    Clock::time_point next = answerWaits ? m_pending.front().due : m_lineEvents.front().due;
+    if (!m_lineEvents.empty())
+        next = std::min(next, m_lineEvents.front().due);
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
 }
 
 // Writes what is due without blocking.
@@ -412,6 +539,7 @@ int Modem::run(const sigset_t& runMask)
             readClientEvents();
         if (fds[0].revents & POLLIN)
             readInput();
+        releaseLineEvents();
         if (m_clients == 0) {
             m_pending.clear(); // nobody listens: the answer is lost on the line
             m_flooding = false;

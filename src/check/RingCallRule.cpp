@@ -1,42 +1,79 @@
 #include "RingCallRule.h"
 
-bool RingCallRule::ring(qint64 nowMs)
+RingCallRule::Action RingCallRule::ring(qint64 nowMs)
 {
-    if (m_inCall && nowMs - m_lastRingMs < m_timings.sameRingMs)
-        return false;
-    const bool newCall = !m_inCall || nowMs - m_lastRingMs >= m_timings.callGapMs;
+    if (m_rang && isInCall(nowMs) && nowMs - m_lastRingMs < m_timings.sameRingMs)
+        return Action::None;
+    if (!isInCall(nowMs))
+        startCall(nowMs);
+    const bool first = !m_rang;
+    m_rang = true;
     m_lastRingMs = nowMs;
-    if (newCall) {
-        m_inCall = true;
-        m_checked = false;
+    if (first)
         m_firstRingMs = nowMs;
-        return false;
-    }
-    return takeCheck();
+    if (m_stage == Stage::AwaitingName)
+        return settle(Action::Announce);
+    if (first || m_stage == Stage::Settled)
+        return Action::None;
+    return settle(Action::Query);
 }
 
-bool RingCallRule::due(qint64 nowMs)
+RingCallRule::Action RingCallRule::callerId(qint64 nowMs, bool hasNumber, bool complete)
 {
-    if (!m_inCall || m_checked || nowMs - m_firstRingMs < m_timings.loneRingMs)
-        return false;
-    return takeCheck();
+    if (!isInCall(nowMs))
+        startCall(nowMs);
+    if (m_stage == Stage::Settled || !hasNumber)
+        return Action::None;
+    if (complete)
+        return settle(Action::Announce);
+    if (m_stage == Stage::Listening) {
+        m_stage = Stage::AwaitingName;
+        m_numberMs = nowMs;
+    }
+    return Action::None;
+}
+
+RingCallRule::Action RingCallRule::due(qint64 nowMs)
+{
+    const qint64 dueMs = nextDueMs();
+    if (dueMs < 0 || nowMs < dueMs)
+        return Action::None;
+    return settle(m_stage == Stage::AwaitingName ? Action::Announce : Action::Query);
 }
 
 qint64 RingCallRule::nextDueMs() const
 {
-    return m_inCall && !m_checked ? m_firstRingMs + m_timings.loneRingMs : -1;
+    if (!m_inCall)
+        return -1;
+    if (m_stage == Stage::AwaitingName)
+        return m_numberMs + m_timings.nameWaitMs;
+    if (m_stage == Stage::Listening && m_rang)
+        return m_firstRingMs + m_timings.loneRingMs;
+    return -1;
+}
+
+bool RingCallRule::isInCall(qint64 nowMs) const
+{
+    return m_inCall && nowMs - m_lastRingMs < m_timings.callGapMs;
 }
 
 void RingCallRule::reset()
 {
     m_inCall = false;
-    m_checked = false;
+    m_rang = false;
+    m_stage = Stage::Listening;
 }
 
-bool RingCallRule::takeCheck()
+void RingCallRule::startCall(qint64 nowMs)
 {
-    if (m_checked)
-        return false;
-    m_checked = true;
-    return true;
+    m_inCall = true;
+    m_rang = false;
+    m_stage = Stage::Listening;
+    m_lastRingMs = nowMs;
+}
+
+RingCallRule::Action RingCallRule::settle(Action action)
+{
+    m_stage = Stage::Settled;
+    return action;
 }

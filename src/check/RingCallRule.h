@@ -2,11 +2,15 @@
 
 #include <QtGlobal>
 
-// When a run of rings asks for a check. A call is a run of rings less than
-// `callGapMs` apart; its one check comes at the second ring, or `loneRingMs`
-// after the first when no second ring comes by then (caller-ID data arrives
-// between the first two rings on most lines). Time is an input, in
-// milliseconds from any fixed origin, so the rule runs without real waits.
+// What a call on the watched line wants, and when. A call is a run of rings
+// less than `callGapMs` apart. When the modem announces the caller (between the
+// first two rings on most lines, before the first on some), the announcement
+// is the call's outcome: once its number has come, its name is waited for until
+// the next ring or `nameWaitMs`, whichever is sooner. A call with no number by
+// its second ring, or `loneRingMs` after its first when no second comes, gets
+// one query check. Either settles the call: nothing more comes of it. Time is
+// an input, in milliseconds from any fixed origin, so the rule runs without
+// real waits.
 class RingCallRule
 {
 public:
@@ -17,25 +21,42 @@ public:
         // A modem that reports a ring both as a result line and on its RI pin
         // reports it twice within milliseconds; pulses this close are one ring.
         qint64 sameRingMs = 1000;
+        qint64 nameWaitMs = 1000;
+    };
+
+    enum class Action {
+        None,
+        Query,    // the call's query check starts now
+        Announce, // the call's announcement is complete: it is the outcome
     };
 
     RingCallRule() = default;
     explicit RingCallRule(const Timings& timings) : m_timings(timings) {}
 
-    // A ring at `nowMs`; true when it starts the call's check.
-    bool ring(qint64 nowMs);
-    // True when the call's lone-ring wait is over at `nowMs` and its check starts now.
-    bool due(qint64 nowMs);
-    // When `due` next needs asking, or -1 when no check waits.
+    // A ring at `nowMs`.
+    Action ring(qint64 nowMs);
+    // A caller-ID line at `nowMs`: `hasNumber` once the call's number has come,
+    // `complete` once nothing is to follow it. Outside a call it starts one.
+    Action callerId(qint64 nowMs, bool hasNumber, bool complete);
+    // What is due at `nowMs`, the moment nextDueMs() gave.
+    Action due(qint64 nowMs);
+    // When `due` next needs asking, or -1 when nothing waits.
     qint64 nextDueMs() const;
+    // True while a ring or an announcement at `nowMs` would belong to the current call.
+    bool isInCall(qint64 nowMs) const;
     void reset();
 
 private:
-    bool takeCheck();
+    enum class Stage { Listening, AwaitingName, Settled };
+
+    void startCall(qint64 nowMs);
+    Action settle(Action action);
 
     Timings m_timings;
+    Stage m_stage = Stage::Listening;
     bool m_inCall = false;
-    bool m_checked = false;
+    bool m_rang = false;
     qint64 m_firstRingMs = 0;
-    qint64 m_lastRingMs = 0;
+    qint64 m_lastRingMs = 0; // or the announcement that started the call
+    qint64 m_numberMs = 0;
 };

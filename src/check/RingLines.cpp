@@ -1,14 +1,13 @@
 #include "RingLines.h"
 
-int RingLineReader::feed(const char* data, qsizetype size)
+void RingLineReader::feed(const char* data, qsizetype size, const std::function<void(const QByteArray&)>& onLine)
 {
-    int rings = 0;
     for (qsizetype i = 0; i < size; ++i) {
         const char c = data[i];
         if (c == '\r' || c == '\n') {
-            // CR LF ends one line and leaves an empty one, which is no result.
-            if (!m_overlong && isRing(m_line))
-                ++rings;
+            // CR LF ends one line and leaves an empty one, which says nothing.
+            if (!m_overlong && !m_line.isEmpty())
+                onLine(m_line);
             m_line.clear();
             m_overlong = false;
         } else if (m_line.size() < MaxLine) {
@@ -17,6 +16,12 @@ int RingLineReader::feed(const char* data, qsizetype size)
             m_overlong = true;
         }
     }
+}
+
+int RingLineReader::feed(const char* data, qsizetype size)
+{
+    int rings = 0;
+    feed(data, size, [&rings](const QByteArray& line) { rings += isRing(line) ? 1 : 0; });
     return rings;
 }
 

@@ -2,24 +2,28 @@
 
 #include <QByteArray>
 
-// Splits what a modem sends into lines and counts its ring results: "RING",
+#include <functional>
+
+// Splits what a modem sends into lines and tells its ring results: "RING",
 // "RING" with a distinctive-ring letter ("RING A"), and the numeric result "2".
 // Lines end with CR, LF or CR LF and may arrive split across reads. A line
-// longer than any result is noise: it is dropped as it comes, so a modem that
-// floods the port cannot grow the buffer.
+// longer than any result or caller-ID line is noise: it is dropped as it comes,
+// so a modem that floods the port cannot grow the buffer.
 class RingLineReader
 {
 public:
-    static constexpr qsizetype MaxLine = 32;
+    static constexpr qsizetype MaxLine = 128;
 
+    // Hands each line `data` completes to `onLine`, in order; empty and overlong lines are left out.
+    void feed(const char* data, qsizetype size, const std::function<void(const QByteArray&)>& onLine);
     // Returns how many ring lines `data` completed.
     int feed(const char* data, qsizetype size);
     // Forgets a partial line, e.g. when the port is opened again.
     void reset();
 
-private:
     static bool isRing(const QByteArray& line);
 
+private:
     QByteArray m_line;
     bool m_overlong = false;
 };

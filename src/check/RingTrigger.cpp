@@ -56,6 +56,7 @@ void RingTrigger::arm(const Settings& settings)
     }
     m_settings = settings;
     m_settings.ringPort = name;
+    m_callerId.setMarker(settings.marker.toLocal8Bit());
     m_port.setPortName(name);
     if (!CMSComm::applyLineSettings(m_port, settings.lineSettings)) {
         m_port.clearError();
@@ -85,6 +86,7 @@ void RingTrigger::disarm()
     m_callTimer.stop();
     closePort();
     m_rule.reset();
+    m_callerId.reset();
 }
 
 void RingTrigger::lendPort()
@@ -117,6 +119,11 @@ bool RingTrigger::openPort()
     // ioctl and work without it, so a refusal is no error.
     m_port.setDataTerminalReady(true);
     m_port.clearError();
+    // Its answer (OK, or ERROR from a modem that knows no such command) is read
+    // and passed over like any line that is no ring and no caller ID.
+    const QByteArray command = m_settings.ringCommand.trimmed().toLocal8Bit();
+    if (!command.isEmpty())
+        m_port.write(command + "\r\n");
     m_lines.reset();
     m_pinWasOn = false;
     if (m_pin->read(pinHandle(m_port)) != RingPin::State::Unreadable)
@@ -140,12 +147,24 @@ void RingTrigger::retry()
 void RingTrigger::readLines()
 {
     char buffer[1024];
-    int rings = 0;
     qint64 size = 0;
     while ((size = m_port.read(buffer, sizeof buffer)) > 0)
-        rings += m_lines.feed(buffer, size);
-    for (int i = 0; i < rings; ++i)
+        m_lines.feed(buffer, size, [this](const QByteArray& line) { onLine(line); });
+}
+
+// Rings and caller-ID lines go to the rule in the order they came: an
+// announcement belongs to the call its rings started.
+void RingTrigger::onLine(const QByteArray& line)
+{
+    if (RingLineReader::isRing(line)) {
         onRing();
+        return;
+    }
+    const qint64 now = m_clock.elapsed();
+    if (!m_rule.isInCall(now))
+        m_callerId.reset();
+    if (m_callerId.take(line))
+        followRule(m_rule.callerId(now, m_callerId.hasNumber(), m_callerId.isComplete()));
 }
 
 void RingTrigger::pollPin()
@@ -163,7 +182,10 @@ void RingTrigger::pollPin()
 
 void RingTrigger::onRing()
 {
-    followRule(m_rule.ring(m_clock.elapsed()));
+    const qint64 now = m_clock.elapsed();
+    if (!m_rule.isInCall(now))
+        m_callerId.reset();
+    followRule(m_rule.ring(now));
 }
 
 void RingTrigger::onCallTimer()
@@ -171,18 +193,24 @@ void RingTrigger::onCallTimer()
     followRule(m_rule.due(m_clock.elapsed()));
 }
 
-// Either the call's check is due now, or the timer waits for the rule's next
-// moment (the lone-ring check), if it has one.
-void RingTrigger::followRule(bool checkNow)
+// Either the call's outcome is due now, or the timer waits for the rule's next
+// moment (the end of the wait for a name, the lone-ring check), if it has one.
+void RingTrigger::followRule(RingCallRule::Action action)
 {
-    if (checkNow) {
+    switch (action) {
+    case RingCallRule::Action::Query:
         requestCheck();
         return;
+    case RingCallRule::Action::Announce:
+        announce();
+        return;
+    case RingCallRule::Action::None:
+        break;
     }
     const qint64 due = m_rule.nextDueMs();
     if (due < 0)
         m_callTimer.stop();
-    else if (!m_callTimer.isActive())
+    else
         m_callTimer.start(static_cast<int>(qMax<qint64>(0, due - m_clock.elapsed())));
 }
 
@@ -194,6 +222,17 @@ void RingTrigger::requestCheck()
     QTimer::singleShot(0, this, [this] {
         if (m_armed)
             emit checkWanted();
+    });
+}
+
+void RingTrigger::announce()
+{
+    m_callTimer.stop();
+    // Queued, as a check is: whoever shows it may rearm this watcher, which
+    // must not close the port inside its own read notification.
+    QTimer::singleShot(0, this, [this, number = m_callerId.number(), name = m_callerId.name()] {
+        if (m_armed)
+            emit announced(number, name);
     });
 }
 

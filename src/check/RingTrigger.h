@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CallerIdLines.h"
 #include "RingCallRule.h"
 #include "RingLines.h"
 #include "link/RingPin.h"
@@ -12,9 +13,12 @@
 
 #include <memory>
 
-// Asks for one check per incoming call by watching another serial port for
-// rings: the modem's ring result lines and, where the driver reports it, the
-// ring-indicator pin. Knows nothing of the window that runs the checks.
+// Watches a serial port for incoming calls: the modem's ring result lines and,
+// where the driver reports it, the ring-indicator pin, and the caller ID a
+// modem announces by itself between rings. Each call comes out once: as its
+// announcement (`announced`) or, when the modem announces nothing, as a wish
+// for a query check (`checkWanted`). Knows nothing of the window that runs the
+// checks.
 //
 // While armed the port is held open. A port that cannot be opened, or that goes
 // away (a USB modem unplugged), is reported once and then tried again quietly
@@ -33,6 +37,11 @@ public:
         QString ringPort;     // a port name as listed, or a device path; empty or "NA": none
         QString lineSettings; // "115200,n,8,1"
         QString checkPort;    // the port checks use, lent to them when it is the ring port
+        // The two below may be left out of a braced initialiser ({} keeps that free of warnings).
+        QString marker{};     // the text before the number in a check's reply; a line holding it announces
+        // Sent with CR LF on every open of the port (modems forget AT+VCID=1 when
+        // they lose power); empty: nothing is sent. The reply is not needed.
+        QString ringCommand{};
     };
 
     // `pin`: the RI pin reader; the platform's when null.
@@ -57,6 +66,9 @@ public:
 
 signals:
     void checkWanted();
+    // The call's caller ID, as the modem announced it: the number (or the words
+    // Private or Unavailable) and the name, empty when none came.
+    void announced(const QString& number, const QString& name);
     // A failure the user must know of, in words, said once.
     void problem(const QString& text);
 
@@ -65,11 +77,13 @@ private:
     void closePort();
     void retry();
     void readLines();
+    void onLine(const QByteArray& line);
     void pollPin();
     void onRing();
     void onCallTimer();
-    void followRule(bool checkNow);
+    void followRule(RingCallRule::Action action);
     void requestCheck();
+    void announce();
     void handleError(QSerialPort::SerialPortError error);
     void closeAfterLoss();
 
@@ -78,6 +92,7 @@ private:
     Settings m_settings;
     QString m_openError; // the serial library's reason for the last failed open
     RingLineReader m_lines;
+    CallerIdLines m_callerId;
     RingCallRule m_rule;
     QElapsedTimer m_clock;
     QTimer m_retryTimer;

@@ -8,7 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-// Ring detection: result lines, the one-check-per-call rule on a fake clock,
+// Ring detection: result lines, the one-outcome-per-call rule on a fake clock,
 // and the watcher over a real pseudo-terminal.
 class TestRingTrigger : public QObject
 {
@@ -77,17 +77,80 @@ private slots:
         // The clock stops at each ring and at each time the rule asks to be woken.
         auto runUntil = [&](qint64 end) {
             for (qint64 due = rule.nextDueMs(); due >= 0 && due <= end; due = rule.nextDueMs()) {
-                if (rule.due(due))
+                if (rule.due(due) == RingCallRule::Action::Query)
                     started << due;
             }
         };
         for (qint64 at : rings) {
             runUntil(at);
-            if (rule.ring(at))
+            if (rule.ring(at) == RingCallRule::Action::Query)
                 started << at;
         }
         runUntil(rings.last() + 60000);
         QCOMPARE(started, checks);
+    }
+
+    // Events: "ring@ms", "line@ms" (a caller-ID line, no number yet),
+    // "number@ms" (the number came, its name may follow), "whole@ms" (all came).
+    void announcementSettlesTheCall_data()
+    {
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QStringList>("outcomes");
+
+        QTest::newRow("between the first two rings")
+            << QStringList{"ring@0", "line@2400", "number@2500", "whole@2600", "ring@6000", "ring@12000"}
+            << QStringList{"announce@2600"};
+        QTest::newRow("no name: waited for")
+            << QStringList{"ring@0", "number@2500", "ring@6000"} << QStringList{"announce@3500"};
+        QTest::newRow("no name: the next ring ends the wait")
+            << QStringList{"ring@0", "number@5500", "ring@6000"} << QStringList{"announce@6000"};
+        QTest::newRow("a lone ring, a late number")
+            << QStringList{"ring@0", "number@5500"} << QStringList{"announce@6500"};
+        QTest::newRow("no number: the query")
+            << QStringList{"ring@0", "line@2400", "ring@6000"} << QStringList{"query@6000"};
+        QTest::newRow("a number after the query")
+            << QStringList{"ring@0", "ring@5000", "whole@5500", "ring@10000"} << QStringList{"query@5000"};
+        QTest::newRow("before the first ring")
+            << QStringList{"whole@0", "ring@1500", "ring@7500"} << QStringList{"announce@0"};
+        QTest::newRow("before the first ring, no name")
+            << QStringList{"number@0", "ring@500", "ring@6500"} << QStringList{"announce@500"};
+        QTest::newRow("after the call ended")
+            << QStringList{"ring@0", "ring@5000", "whole@20000", "ring@21000", "ring@27000"}
+            << QStringList{"query@5000", "announce@20000"};
+        QTest::newRow("two calls") << QStringList{"ring@0", "whole@2500", "ring@6000", "ring@20000", "whole@22500"}
+                                   << QStringList{"announce@2500", "announce@22500"};
+        QTest::newRow("lines alone start no check")
+            << QStringList{"line@0", "line@100", "ring@20000"} << QStringList{"query@26000"};
+    }
+
+    void announcementSettlesTheCall()
+    {
+        QFETCH(QStringList, events);
+        QFETCH(QStringList, outcomes);
+        RingCallRule rule;
+        QStringList came;
+        auto note = [&](RingCallRule::Action action, qint64 at) {
+            if (action == RingCallRule::Action::Query)
+                came << QStringLiteral("query@%1").arg(at);
+            else if (action == RingCallRule::Action::Announce)
+                came << QStringLiteral("announce@%1").arg(at);
+        };
+        auto runUntil = [&](qint64 end) {
+            for (qint64 due = rule.nextDueMs(); due >= 0 && due <= end; due = rule.nextDueMs())
+                note(rule.due(due), due);
+        };
+        qint64 at = 0;
+        for (const QString& event : events) {
+            const QString kind = event.section(QLatin1Char('@'), 0, 0);
+            at = event.section(QLatin1Char('@'), 1).toLongLong();
+            runUntil(at);
+            if (kind == QLatin1String("ring"))
+                note(rule.ring(at), at);
+            else
+                note(rule.callerId(at, kind != QLatin1String("line"), kind == QLatin1String("whole")), at);
+        }
+        runUntil(at + 60000);
+        QCOMPARE(came, outcomes);
     }
 
     void ringIndicatorPinRings()
@@ -141,6 +204,87 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(wanted.count(), 1,
                                   10000); // the lone-ring check, should a slow machine merge the rings
         QCOMPARE(problems.count(), 2);
+    }
+
+    void announcedCallComesAtTheFirstRing_data()
+    {
+        QTest::addColumn<QStringList>("switches");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("a named caller") << QStringList{"--numbers", "5550199"} << QStringLiteral("5550199")
+                                        << QStringLiteral("JOHN Q SAMPLE");
+        QTest::newRow("withheld") << QStringList{"--withheld"} << QStringLiteral("Private") << QString();
+        QTest::newRow("unavailable") << QStringList{"--unavailable"} << QStringLiteral("Unavailable") << QString();
+    }
+
+    // The modem told to announce when watching starts; no query for the call.
+    void announcedCallComesAtTheFirstRing()
+    {
+        QFETCH(QStringList, switches);
+        QFETCH(QString, number);
+        QFETCH(QString, name);
+        ModemSimulator modem(switches << QStringLiteral("--announce"));
+        QVERIFY(modem.start());
+        RingTrigger trigger;
+        QSignalSpy announced(&trigger, &RingTrigger::announced);
+        QSignalSpy wanted(&trigger, &RingTrigger::checkWanted);
+        trigger.arm({modem.devicePath(), QStringLiteral("115200,n,8,1"), QStringLiteral("ttyS0"),
+                     QStringLiteral("CALLING "), QStringLiteral("AT+VCID=1")});
+        QTRY_VERIFY(modem.transcript().contains("AT+VCID=1\r\n"));
+
+        modem.ring();
+        // Well before the end of the wait for a name: the block's NAME line ends it.
+        QTRY_COMPARE_WITH_TIMEOUT(announced.count(), 1, RingCallRule::Timings().nameWaitMs * 3 / 4);
+        QCOMPARE(announced[0], (QVariantList{number, name}));
+        QTest::qWait(RingCallRule::Timings().sameRingMs + 100);
+        modem.ring();
+        QTest::qWait(500);
+        QCOMPARE(wanted.count(), 0);
+        QCOMPARE(announced.count(), 1);
+    }
+
+    // A modem that was never told to announce: its calls get the query.
+    void callWithoutAnnouncementGetsTheQuery()
+    {
+        ModemSimulator modem({QStringLiteral("--announce")});
+        QVERIFY(modem.start());
+        RingTrigger trigger;
+        QSignalSpy announced(&trigger, &RingTrigger::announced);
+        QSignalSpy wanted(&trigger, &RingTrigger::checkWanted);
+        trigger.arm({modem.devicePath(), QStringLiteral("115200,n,8,1"), QStringLiteral("ttyS0")});
+
+        modem.ring();
+        QTest::qWait(RingCallRule::Timings().sameRingMs + 100);
+        QCOMPARE(wanted.count(), 0);
+        modem.ring();
+        QTRY_COMPARE(wanted.count(), 1);
+        QCOMPARE(announced.count(), 0);
+        QCOMPARE(modem.transcript(), QByteArray());
+    }
+
+    // On arming, after an unplug and re-plug (a modem that forgot it), and after lending the port to a check.
+    void ringCommandReachesTheModemWheneverThePortOpens()
+    {
+        ModemSimulator modem({QStringLiteral("--announce")});
+        QVERIFY(modem.start());
+        RingTrigger trigger;
+        QSignalSpy announced(&trigger, &RingTrigger::announced);
+        trigger.arm({modem.linkPath(), QStringLiteral("115200,n,8,1"), modem.linkPath(), QString(),
+                     QStringLiteral("AT+VCID=1")});
+        QTRY_COMPARE(modem.transcript(), QByteArray("AT+VCID=1\r\n"));
+
+        modem.stop();
+        QTRY_VERIFY(!trigger.isWatching());
+        QVERIFY(modem.restart());
+        QTRY_COMPARE_WITH_TIMEOUT(modem.transcript(), QByteArray("AT+VCID=1\r\n").repeated(2),
+                                  3 * RingTrigger::RetryMs);
+        modem.ring();
+        QTRY_COMPARE(announced.count(), 1);
+
+        trigger.lendPort();
+        QVERIFY(!trigger.isWatching());
+        trigger.takePortBack();
+        QTRY_COMPARE(modem.transcript(), QByteArray("AT+VCID=1\r\n").repeated(3));
     }
 };
 
