@@ -1,6 +1,6 @@
 #include "CallerIdLines.h"
 
-#include "DisplayText.h"
+#include "base/DisplayText.h"
 #include "ExtractNumber.h"
 #include "strings.h"
 
