@@ -199,7 +199,9 @@ void CallHistory::readSome()
     }
     if (m_wantNewer > 0) {
         std::deque<Row> rows = findNewer(file);
+        m_readingNewer = true;
         insertNewer(rows);
+        m_readingNewer = false;
     }
     if ((m_wantOlder > 0 && m_olderFrom > 0) || (m_wantNewer > 0 && m_newerFrom < m_end))
         m_readOn.start();

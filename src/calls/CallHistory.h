@@ -50,6 +50,8 @@ public:
 
     bool canFetchNewer() const;
     void fetchNewer();
+    // While rows inserted at the top are ones read back in, not new calls.
+    bool isReadingNewer() const { return m_readingNewer; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -97,6 +99,7 @@ private:
     qint64 m_end = 0;       // the end of the lines read: appended lines start here
     int m_wantOlder = 0;    // rows still to find, read a block at a time
     int m_wantNewer = 0;
+    bool m_readingNewer = false;
     QTimer m_readOn;
     FileState m_state = FileState::Missing;
     QString m_error;
