@@ -63,9 +63,8 @@ PhoneBook::ImportResult PhoneBook::importFile(const QString& vcfPath)
     }
     const VCard::ReadResult read = VCard::read(file.readAll());
     result.skipped = read.skipped;
-    const bool anyCard = std::any_of(read.cards.cbegin(), read.cards.cend(), [](const VCard::Card& card) {
-        return card.readable;
-    });
+    const bool anyCard =
+        std::any_of(read.cards.cbegin(), read.cards.cend(), [](const VCard::Card& card) { return card.readable; });
     if (!anyCard) {
         result.error = QString::fromUtf8(Texts::ImportNoCards).arg(nativePath(vcfPath));
         return result;

@@ -9,36 +9,42 @@ namespace {
 
 struct Property
 {
-    QByteArray name;  // upper case, without a group ("item1.TEL" gives "TEL")
-    QByteArray value; // as written, escapes and all
+    QByteArrayView name;  // without a group ("item1.TEL" gives "TEL")
+    QByteArrayView value; // as written, escapes and all
+
+    bool is(const char* property) const { return name.compare(property, Qt::CaseInsensitive) == 0; }
 };
 
 // "[group.]name[;param=value...]:value"; a colon inside a quoted parameter
-// value does not end the name. False for a line that is no property.
-bool splitProperty(const QByteArray& line, Property& property)
+// value does not end the name. False for a line that is no property. The
+// views point into `line`.
+bool splitProperty(QByteArrayView line, Property& property)
 {
-    bool quoted = false;
-    qsizetype colon = -1;
-    for (qsizetype i = 0; i < line.size() && colon < 0; ++i) {
-        if (line[i] == '"')
-            quoted = !quoted;
-        else if (line[i] == ':' && !quoted)
-            colon = i;
+    qsizetype colon = line.indexOf(':');
+    if (colon > 0 && line.first(colon).contains('"')) {
+        bool quoted = false;
+        colon = -1;
+        for (qsizetype i = 0; i < line.size() && colon < 0; ++i) {
+            if (line[i] == '"')
+                quoted = !quoted;
+            else if (line[i] == ':' && !quoted)
+                colon = i;
+        }
     }
     if (colon <= 0)
         return false;
-    QByteArray name = line.left(colon);
+    QByteArrayView name = line.first(colon);
     const qsizetype semicolon = name.indexOf(';');
     if (semicolon >= 0)
-        name.truncate(semicolon);
-    name = name.mid(name.lastIndexOf('.') + 1).trimmed().toUpper();
+        name = name.first(semicolon);
+    name = name.sliced(name.lastIndexOf('.') + 1).trimmed();
     if (name.isEmpty())
         return false;
-    property = {name, line.mid(colon + 1)};
+    property = {name, line.sliced(colon + 1)};
     return true;
 }
 
-QString unescapeText(const QByteArray& value)
+QString unescapeText(QByteArrayView value)
 {
     QByteArray out;
     out.reserve(value.size());
@@ -66,11 +72,11 @@ QByteArray escapeText(const QString& text)
 }
 
 // "tel:+1-555-0199;ext=12" (vCard 4) gives "+1-555-0199"; a text value is unescaped.
-QString telNumber(const QByteArray& value)
+QString telNumber(QByteArrayView value)
 {
-    const QByteArray trimmed = value.trimmed();
-    if (!trimmed.left(4).compare("tel:", Qt::CaseInsensitive)) {
-        QByteArray uri = trimmed.mid(4);
+    const QByteArrayView trimmed = value.trimmed();
+    if (trimmed.size() >= 4 && trimmed.first(4).compare("tel:", Qt::CaseInsensitive) == 0) {
+        QByteArray uri = trimmed.sliced(4).toByteArray();
         const qsizetype parameters = uri.indexOf(';');
         if (parameters >= 0)
             uri.truncate(parameters);
@@ -80,9 +86,9 @@ QString telNumber(const QByteArray& value)
 }
 
 // N is "Family;Given;Additional;Prefixes;Suffixes".
-QString nameFromN(const QByteArray& value)
+QString nameFromN(QByteArrayView value)
 {
-    const QList<QByteArray> parts = value.split(';');
+    const QList<QByteArray> parts = value.toByteArray().split(';');
     QStringList words;
     for (int i : {3, 1, 2, 0, 4}) {
         if (i < parts.size() && !unescapeText(parts[i]).isEmpty())
@@ -103,12 +109,12 @@ int interpret(Card& card)
         Property p;
         if (!splitProperty(card.lines[i], p)) {
             ++skipped;
-        } else if (p.name == "FN" && card.nameLine < 0) {
+        } else if (p.is("FN") && card.nameLine < 0) {
             card.name = unescapeText(p.value);
             card.nameLine = i;
-        } else if (p.name == "N") {
+        } else if (p.is("N")) {
             fallback = nameFromN(p.value);
-        } else if (p.name == "TEL") {
+        } else if (p.is("TEL")) {
             const QString number = telNumber(p.value);
             const QByteArray digits = PhoneNumber::digits(number);
             if (digits.isEmpty())
@@ -124,10 +130,11 @@ int interpret(Card& card)
     return skipped;
 }
 
-bool isMarker(const QByteArray& line, const char* marker)
+bool isMarker(QByteArrayView line, const char* marker)
 {
     Property p;
-    return splitProperty(line, p) && p.name == marker && p.value.trimmed().toUpper() == "VCARD";
+    return line.size() >= 4 && char(line.front() & 0xDF) == marker[0] && splitProperty(line, p) && p.is(marker) &&
+           p.value.trimmed().compare("VCARD", Qt::CaseInsensitive) == 0;
 }
 
 Card unreadable(const QByteArray& raw)
@@ -155,7 +162,7 @@ void appendFolded(QByteArray& out, const QByteArray& line)
     out += line.mid(from) + "\r\n";
 }
 
-bool isBlank(const QByteArray& line)
+bool isBlank(QByteArrayView line)
 {
     return line.trimmed().isEmpty();
 }
@@ -176,7 +183,7 @@ ReadResult read(const QByteArray& text)
     for (qsizetype pos = 0; pos < text.size();) {
         const qsizetype newline = text.indexOf('\n', pos);
         const qsizetype next = newline < 0 ? text.size() : newline + 1;
-        QByteArray line = text.mid(pos, next - pos);
+        QByteArrayView line = QByteArrayView(text).sliced(pos, next - pos);
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
         const bool folded = line.startsWith(' ') || line.startsWith('\t');
@@ -199,12 +206,12 @@ ReadResult read(const QByteArray& text)
         } else if (isMarker(line, "END")) {
             card.raw = text.mid(cardStart, next - cardStart);
             result.skipped += interpret(card);
-            result.cards.append(card);
+            result.cards.append(std::move(card));
             cardStart = -1;
         } else if (folded && !card.lines.isEmpty()) {
-            card.lines.last() += line.mid(1);
+            card.lines.last() += line.sliced(1);
         } else if (!isBlank(line)) {
-            card.lines.append(line);
+            card.lines.append(line.toByteArray());
         }
         pos = next;
     }
@@ -237,7 +244,8 @@ QByteArray write(const QList<Card>& cards)
 Card makeCard(const QString& name, const QStringList& numbers)
 {
     Card card;
-    card.lines << "VERSION:4.0" << "FN:" + escapeText(name);
+    card.lines << "VERSION:4.0"
+               << "FN:" + escapeText(name);
     for (const QString& number : numbers)
         card.lines << "TEL:" + escapeText(number);
     interpret(card);
@@ -253,7 +261,7 @@ void rename(Card& card, const QString& name)
         card.lines.insert(qMin<qsizetype>(1, card.lines.size()), line);
     card.lines.removeIf([](const QByteArray& l) {
         Property p;
-        return splitProperty(l, p) && p.name == "N";
+        return splitProperty(l, p) && p.is("N");
     });
     card.raw.clear();
     interpret(card);
@@ -270,7 +278,7 @@ bool isBare(const Card& card)
 {
     for (const QByteArray& line : card.lines) {
         Property p;
-        if (!splitProperty(line, p) || (p.name != "VERSION" && p.name != "FN" && p.name != "N"))
+        if (!splitProperty(line, p) || !(p.is("VERSION") || p.is("FN") || p.is("N")))
             return false;
     }
     return true;

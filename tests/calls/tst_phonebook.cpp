@@ -27,6 +27,11 @@ private:
     QString bookPath() const { return m_dir->filePath(QStringLiteral("settings/ringlet.vcf")); }
     QString writeFile(const QString& name, const QByteArray& content);
     static QByteArray card(const QByteArray& body) { return "BEGIN:VCARD\r\n" + body + "END:VCARD\r\n"; }
+    static void row(const char* tag, const QByteArray& vcf, const char* number, const char* name, int added,
+                    int skipped)
+    {
+        QTest::newRow(tag) << vcf << QString::fromUtf8(number) << QString::fromUtf8(name) << added << skipped;
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -54,42 +59,41 @@ void tst_PhoneBook::namesForNumbers_data()
     QTest::addColumn<int>("added");
     QTest::addColumn<int>("skipped");
 
-    const QByteArray alice =
-        card("VERSION:3.0\r\nN:Smith;Alice;;;\r\nFN:Alice Smith\r\nTEL;TYPE=CELL:+1 555-0199\r\n");
-    QTest::newRow("TYPE=CELL, international form") << alice << "+1 555-0199" << "Alice Smith" << 1 << 0;
-    QTest::newRow("same caller without the country code") << alice << "5550199" << "Alice Smith" << 1 << 0;
-    QTest::newRow("same caller with its digits run together") << alice << "15550199" << "Alice Smith" << 1 << 0;
-    QTest::newRow("same caller behind a longer prefix") << alice << "0015550199" << "Alice Smith" << 1 << 0;
-    QTest::newRow("one digit different") << alice << "5550198" << "" << 1 << 0;
-    QTest::newRow("a display text without digits") << alice << "Can't find string" << "" << 1 << 0;
+    const QByteArray alice = card("VERSION:3.0\r\nN:Smith;Alice;;;\r\nFN:Alice Smith\r\nTEL;TYPE=CELL:+1 555-0199\r\n");
+    row("TYPE=CELL, international form", alice, "+1 555-0199", "Alice Smith", 1, 0);
+    row("same caller without the country code", alice, "5550199", "Alice Smith", 1, 0);
+    row("same caller with its digits run together", alice, "15550199", "Alice Smith", 1, 0);
+    row("same caller behind a longer prefix", alice, "0015550199", "Alice Smith", 1, 0);
+    row("one digit different", alice, "5550198", "", 1, 0);
+    row("a display text without digits", alice, "Can't find string", "", 1, 0);
 
     const QByteArray shortNumber = card("VERSION:3.0\r\nFN:Extension\r\nTEL:55 01 99\r\n");
-    QTest::newRow("six digits: equal") << shortNumber << "550199" << "Extension" << 1 << 0;
-    QTest::newRow("six digits: not the end of a longer one") << shortNumber << "1550199" << "" << 1 << 0;
+    row("six digits: equal", shortNumber, "550199", "Extension", 1, 0);
+    row("six digits: not the end of a longer one", shortNumber, "1550199", "", 1, 0);
 
-    QTest::newRow("folded lines") << card("VERSION:3.0\r\nFN:Bartholomew \r\n Featherstonehaugh\r\n"
-                                          "TEL;TYPE=WORK,VOICE:+44 20 79\r\n\t46 0000\r\n")
-                                  << "+442079460000" << "Bartholomew Featherstonehaugh" << 1 << 0;
-    QTest::newRow("item1.TEL, LF line ends")
-        << QByteArray("BEGIN:VCARD\nVERSION:3.0\nFN:Dr. Office\nitem1.TEL;type=pref:(030) 1234567\n"
-                      "item1.X-ABLabel:_$!<Work>!$_\nEND:VCARD\n")
-        << "030-1234567" << "Dr. Office" << 1 << 0;
-    QTest::newRow("vCard 4 tel: URI, its extension no digit of the number")
-        << card("VERSION:4.0\r\nFN:Hotel Adler\r\nTEL;VALUE=uri;TYPE=\"voice,work\":tel:+49-30-1234-5678;ext=99\r\n")
-        << "+49 30 1234 5678" << "Hotel Adler" << 1 << 0;
-    QTest::newRow("escaped comma") << card("VERSION:3.0\r\nFN:Jones\\, Jr.\r\nTEL:555 0100\r\n") << "5550100"
-                                   << "Jones, Jr." << 1 << 0;
-    QTest::newRow("vCard 2.1: N without FN") << card("VERSION:2.1\r\nN:Doe;John\r\nTEL;HOME:555 0111\r\n")
-                                             << "5550111" << "John Doe" << 1 << 0;
+    row("folded lines",
+        card("VERSION:3.0\r\nFN:Bartholomew \r\n Featherstonehaugh\r\n"
+             "TEL;TYPE=WORK,VOICE:+44 20 79\r\n\t46 0000\r\n"),
+        "+442079460000", "Bartholomew Featherstonehaugh", 1, 0);
+    row("item1.TEL, LF line ends",
+        QByteArray("BEGIN:VCARD\nVERSION:3.0\nFN:Dr. Office\nitem1.TEL;type=pref:(030) 1234567\n"
+                   "item1.X-ABLabel:_$!<Work>!$_\nEND:VCARD\n"),
+        "030-1234567", "Dr. Office", 1, 0);
+    row("vCard 4 tel: URI, its extension no digit of the number",
+        card("VERSION:4.0\r\nFN:Hotel Adler\r\nTEL;VALUE=uri;TYPE=\"voice,work\":tel:+49-30-1234-5678;ext=99\r\n"),
+        "+49 30 1234 5678", "Hotel Adler", 1, 0);
+    row("escaped comma", card("VERSION:3.0\r\nFN:Jones\\, Jr.\r\nTEL:555 0100\r\n"), "5550100", "Jones, Jr.", 1, 0);
+    row("vCard 2.1: N without FN", card("VERSION:2.1\r\nN:Doe;John\r\nTEL;HOME:555 0111\r\n"), "5550111", "John Doe", 1,
+        0);
     const QByteArray between = card("VERSION:3.0\r\nFN:First\r\nTEL:555 0001\r\n") +
-                                "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Broken\r\nTEL:555 0002\r\n" +
-                                card("VERSION:3.0\r\nFN:Third\r\nTEL:555 0003\r\n");
-    QTest::newRow("card without END between two: the first") << between << "5550001" << "First" << 2 << 1;
-    QTest::newRow("card without END between two: the broken") << between << "5550002" << "" << 2 << 1;
-    QTest::newRow("card without END between two: the third") << between << "5550003" << "Third" << 2 << 1;
-    QTest::newRow("bad lines in a card, the rest read")
-        << card("VERSION:3.0\r\nFN:Kept\r\nthis line has no colon\r\nTEL:no digits\r\nTEL:555 0004\r\n")
-        << "555 0004" << "Kept" << 1 << 2;
+                               "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Broken\r\nTEL:555 0002\r\n" +
+                               card("VERSION:3.0\r\nFN:Third\r\nTEL:555 0003\r\n");
+    row("card without END between two: the first", between, "5550001", "First", 2, 1);
+    row("card without END between two: the broken", between, "5550002", "", 2, 1);
+    row("card without END between two: the third", between, "5550003", "Third", 2, 1);
+    row("bad lines in a card, the rest read",
+        card("VERSION:3.0\r\nFN:Kept\r\nthis line has no colon\r\nTEL:no digits\r\nTEL:555 0004\r\n"), "555 0004",
+        "Kept", 1, 2);
 }
 
 // Imported into an empty book, and read back by the next run from the file it wrote.
@@ -145,8 +149,8 @@ void tst_PhoneBook::namingRenamesOrMovesANumber()
 {
     QDir(m_dir->path()).mkdir(QStringLiteral("settings"));
     writeFile(QStringLiteral("settings/ringlet.vcf"),
-                                       card("VERSION:3.0\r\nN:Smith;Alice\r\nFN:Alice Smith\r\nTEL;TYPE=HOME:555 0100\r\n"
-                                            "TEL;TYPE=CELL:555 0101\r\n"));
+              card("VERSION:3.0\r\nN:Smith;Alice\r\nFN:Alice Smith\r\nTEL;TYPE=HOME:555 0100\r\n"
+                   "TEL;TYPE=CELL:555 0101\r\n"));
     PhoneBook book(bookPath());
     book.load();
     QSignalSpy changed(&book, &PhoneBook::changed);
@@ -188,7 +192,7 @@ void tst_PhoneBook::rewriteKeepsWhatItDoesNotRead()
     QCOMPARE(book.nameFor(QStringLiteral("5550120")), QStringLiteral("Carol"));
     book.setName(QStringLiteral("5550130"), QStringLiteral("David"));
     book.setName(QStringLiteral("5550140"), QStringLiteral("Erin, the long name of someone whose name does not fit "
-                                                         "on one line of a card: é ü ß"));
+                                                           "on one line of a card: é ü ß"));
 
     QFile file(bookPath());
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -150,8 +150,7 @@ void tst_CallHistoryDlg::scrollingThroughALongLogKeepsTheCallInView()
     QScrollBar* bar = list->verticalScrollBar();
 
     const QString oldest = QString::fromLatin1(number(0));
-    for (int step = 0; step < 50 && list->model()->index(list->model()->rowCount() - 1, 1).data() != oldest;
-         ++step) {
+    for (int step = 0; step < 50 && list->model()->index(list->model()->rowCount() - 1, 1).data() != oldest; ++step) {
         bar->setValue(bar->maximum() - 1);
         const QString before = list->model()->index(list->rowAt(0) + 1, 1).data().toString();
         bar->setValue(bar->maximum());
