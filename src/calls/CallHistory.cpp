@@ -20,6 +20,9 @@ constexpr int Batch = 256;
 // Bytes read at most before the event loop runs again, when a filter finds
 // few rows in much text.
 constexpr qint64 Budget = 1024 * 1024;
+// A log that exists but would not open is tried again after this long: on
+// Windows its writer holds it alone while a line goes in.
+constexpr int RetryMs = 200;
 
 QString nativePath(const QString& path)
 {
@@ -33,11 +36,13 @@ CallHistory::CallHistory(const QString& logPath, QObject* parent)
       m_watcher(new QFileSystemWatcher(this))
 {
     m_readOn.setSingleShot(true);
-    m_readOn.setInterval(0);
     connect(&m_readOn, &QTimer::timeout, this, &CallHistory::readSome);
+    m_retryAppended.setSingleShot(true);
+    m_retryAppended.setInterval(RetryMs);
+    connect(&m_retryAppended, &QTimer::timeout, this, &CallHistory::readAppended);
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &CallHistory::readAppended);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
-        if (m_state != FileState::Read && QFileInfo::exists(m_path))
+        if (m_state == FileState::Missing && QFileInfo::exists(m_path))
             reload();
     });
     reload();
@@ -160,6 +165,7 @@ void CallHistory::reload()
     m_rows.clear();
     m_wantOlder = m_wantNewer = 0;
     m_readOn.stop();
+    m_retryAppended.stop();
     m_olderFrom = m_newerFrom = m_end = 0;
     m_error.clear();
     QFile file(m_path);
@@ -179,7 +185,7 @@ void CallHistory::reload()
     watch();
     // A filter that found too few in the first block reads on from the event loop.
     if (m_wantOlder > 0 && m_olderFrom > 0)
-        m_readOn.start();
+        m_readOn.start(0);
     updateStatus();
 }
 
@@ -190,7 +196,10 @@ void CallHistory::readSome()
     QFile file(m_path);
     // Opened only while reading: on Windows, the log's writer wants it alone.
     if (!file.open(QIODevice::ReadOnly)) {
-        reload();
+        if (file.exists())
+            m_readOn.start(RetryMs);
+        else
+            reload();
         return;
     }
     if (m_wantOlder > 0) {
@@ -204,7 +213,7 @@ void CallHistory::readSome()
         m_readingNewer = false;
     }
     if ((m_wantOlder > 0 && m_olderFrom > 0) || (m_wantNewer > 0 && m_newerFrom < m_end))
-        m_readOn.start();
+        m_readOn.start(0);
     updateStatus();
 }
 
@@ -240,7 +249,11 @@ void CallHistory::readAppended()
 {
     const bool replaced = !m_watcher->files().contains(m_path);
     QFile file(m_path);
-    if (m_state != FileState::Read || replaced || !file.open(QIODevice::ReadOnly) || file.size() < m_end) {
+    if (m_state == FileState::Read && !replaced && file.exists() && !file.open(QIODevice::ReadOnly)) {
+        m_retryAppended.start();
+        return;
+    }
+    if (m_state != FileState::Read || replaced || !file.isOpen() || file.size() < m_end) {
         reload();
         return;
     }
@@ -330,12 +343,13 @@ void CallHistory::namesChanged()
         emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn));
 }
 
-// The log itself while it exists (again after another program replaced it);
-// else its folder, to see it come.
+// The log itself while it exists (again after another program replaced it;
+// also while it would not open, to try again when it changes); else its
+// folder, to see it come.
 void CallHistory::watch()
 {
     const QString folder = QFileInfo(m_path).absolutePath();
-    if (m_state == FileState::Read) {
+    if (m_state != FileState::Missing) {
         if (!m_watcher->files().contains(m_path))
             m_watcher->addPath(m_path);
         if (m_watcher->directories().contains(folder))

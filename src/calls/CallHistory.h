@@ -101,6 +101,7 @@ private:
     int m_wantNewer = 0;
     bool m_readingNewer = false;
     QTimer m_readOn;
+    QTimer m_retryAppended;
     FileState m_state = FileState::Missing;
     QString m_error;
     QString m_status;
