@@ -92,7 +92,7 @@ QString PhoneBook::describe(const ImportResult& result, const QString& vcfPath)
 {
     if (!result.error.isEmpty())
         return result.error;
-    QString text = QString::fromUtf8(Texts::ImportAdded).arg(result.added).arg(nativePath(vcfPath));
+    QString text = QString::fromUtf8(Texts::ImportAdded).arg(QString::number(result.added), nativePath(vcfPath));
     if (result.known > 0)
         text += QLatin1Char(' ') + QString::fromUtf8(Texts::ImportKnown).arg(result.known);
     if (result.skipped > 0)
