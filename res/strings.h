@@ -118,4 +118,38 @@ inline constexpr char MinutesAtLeastOne[] = "Please enter an integer of at least
 // the label of its default action (a click on the notification).
 inline constexpr char IncomingCall[] = "Incoming call";
 inline constexpr char ShowRinglet[] = "Show Ringlet";
+// The phone book (ringlet.vcf beside the settings) and the call history window.
+inline constexpr char ImportContactsItem[] = "&Import contacts...";
+inline constexpr char NameCallerItem[] = "&Name this caller...";
+inline constexpr char CallHistoryItem[] = "Call &history...";
+inline constexpr char ImportFileFilter[] = "vCard files (*.vcf *.vcard);;All files (*)";
+// %1 the file, %2 the system's reason.
+inline constexpr char PhoneBookReadFailed[] =
+    "Couldn't read the phone book %1: %2. Ringlet does not write over it; names given now are kept until it ends.";
+inline constexpr char PhoneBookWriteFailed[] =
+    "Couldn't write the phone book %1: %2. Names given now are kept until Ringlet ends, and written with the next "
+    "change.";
+inline constexpr char PhoneBookNotWritten[] = "The phone book %1 could not be read, so Ringlet does not write over it. "
+                                              "Names given now are kept until it ends.";
+inline constexpr char ImportOpenFailed[] = "Couldn't read %1: %2. Nothing was imported.";
+inline constexpr char ImportNoCards[] = "%1 holds no contacts: choose a vCard file (.vcf). Nothing was imported.";
+inline constexpr char ImportAdded[] = "%1 numbers added to the phone book from %2.";
+inline constexpr char ImportKnown[] = "%1 were in it already and keep their names.";
+inline constexpr char ImportSkipped[] = "%1 entries could not be read and were skipped.";
+inline constexpr char NameCallerTitle[] = "Name this caller";
+// %1 the number.
+inline constexpr char NameCallerPrompt[] = "Name for %1 (empty takes it out of the phone book):";
+inline constexpr char CallHistoryTitle[] = "Call history";
+inline constexpr char CopyNumberItem[] = "&Copy number";
+inline constexpr char HistoryFilterHint[] = "Filter by number or name";
+inline constexpr char HistoryTimeColumn[] = "Time";
+inline constexpr char HistoryNumberColumn[] = "Number";
+inline constexpr char HistoryNameColumn[] = "Name";
+// %1 the call log.
+inline constexpr char HistoryNoLog[] = "No call is logged yet: %1 does not exist.";
+inline constexpr char HistoryUnreadable[] = "Couldn't read the call log %1: %2.";
+inline constexpr char HistoryLoggingOff[] = "Calls are not being logged: turn on \"Enable Log\" in the configuration "
+                                            "(right-click Ringlet's window, then Configuration...).";
+// %1 the filter.
+inline constexpr char HistoryNoMatch[] = "No logged call matches \"%1\".";
 } // namespace Texts

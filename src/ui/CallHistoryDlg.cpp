@@ -1,0 +1,183 @@
+#include "CallHistoryDlg.h"
+
+#include "calls/CallHistory.h"
+#include "calls/PhoneBook.h"
+#include "strings.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+// Typing in the filter reads the log again; this lets a word be typed first.
+constexpr int FilterDelayMs = 250;
+} // namespace
+
+CallHistoryDlg::CallHistoryDlg(const QString& logPath, PhoneBook* book, QWidget* parent)
+    : QDialog(parent), m_history(new CallHistory(logPath, this)), m_book(book), m_filter(new QLineEdit(this)),
+      m_filterDelay(new QTimer(this)), m_list(new QTableView(this)), m_status(new QLabel(this))
+{
+    setWindowTitle(QString::fromUtf8(Texts::CallHistoryTitle));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    m_history->setPhoneBook(book);
+
+    m_filter->setPlaceholderText(QString::fromUtf8(Texts::HistoryFilterHint));
+    m_filter->setClearButtonEnabled(true);
+    m_filterDelay->setSingleShot(true);
+    m_filterDelay->setInterval(FilterDelayMs);
+    connect(m_filter, &QLineEdit::textChanged, m_filterDelay, qOverload<>(&QTimer::start));
+    connect(m_filterDelay, &QTimer::timeout, this, [this] { m_history->setFilter(m_filter->text()); });
+
+    buildList();
+
+    m_status->setWordWrap(true);
+    m_status->setTextFormat(Qt::PlainText);
+    connect(m_history, &CallHistory::statusTextChanged, this, &CallHistoryDlg::showStatus);
+    showStatus(m_history->statusText());
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_filter);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(m_status);
+    layout->addWidget(buttons);
+    resize(fontMetrics().averageCharWidth() * 70, fontMetrics().height() * 28);
+}
+
+void CallHistoryDlg::buildList()
+{
+    m_list->setModel(m_history);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Kept row by row, so rows coming or going above the top can be made up for.
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_list->setWordWrap(false);
+    m_list->setShowGrid(false);
+    m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->setColumnWidth(CallHistory::TimeColumn,
+                           m_list->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00 00:00:00  ")));
+    m_list->setColumnWidth(CallHistory::NumberColumn, m_list->fontMetrics().averageCharWidth() * 24);
+
+    // The view's own Ctrl+C copies the current cell, which may be the time.
+    auto* copy = new QAction(QString::fromUtf8(Texts::CopyNumberItem), m_list);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(copy, &QAction::triggered, this, &CallHistoryDlg::copyNumber);
+    m_list->addAction(copy);
+
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &CallHistoryDlg::showMenu);
+
+    connect(m_history, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            [this](const QModelIndex&, int first) { topRowsAboutToChange(first); });
+    connect(m_history, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { topRowsChanged(first, last - first + 1); });
+    connect(m_history, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex&, int first) { topRowsAboutToChange(first); });
+    connect(m_history, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int first, int last) { topRowsChanged(first, first - last - 1); });
+    connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, &CallHistoryDlg::scrolled);
+}
+
+QString CallHistoryDlg::currentNumber() const
+{
+    const QModelIndex current = m_list->currentIndex();
+    return current.isValid() ? current.siblingAtColumn(CallHistory::NumberColumn).data().toString() : QString();
+}
+
+bool CallHistoryDlg::currentIsNameable() const
+{
+    return m_book && m_list->currentIndex().data(CallHistory::NameableRole).toBool();
+}
+
+void CallHistoryDlg::copyNumber()
+{
+    if (m_list->currentIndex().isValid())
+        QGuiApplication::clipboard()->setText(currentNumber());
+}
+
+// Asked without a nested event loop: checks and the log go on meanwhile, and
+// the main window can end it like its other dialogs.
+void CallHistoryDlg::nameCaller()
+{
+    const QModelIndex current = m_list->currentIndex();
+    const QString number = currentNumber();
+    auto* ask = new QInputDialog(this);
+    ask->setAttribute(Qt::WA_DeleteOnClose);
+    ask->setWindowTitle(QString::fromUtf8(Texts::NameCallerTitle));
+    ask->setLabelText(QString::fromUtf8(Texts::NameCallerPrompt).arg(number));
+    ask->setTextValue(current.siblingAtColumn(CallHistory::NameColumn).data().toString());
+    connect(ask, &QInputDialog::textValueSelected, this, [this, number](const QString& name) {
+        if (m_book)
+            m_book->setName(number, name);
+    });
+    ask->open();
+}
+
+void CallHistoryDlg::showMenu(const QPoint& pos)
+{
+    const QModelIndex row = m_list->indexAt(pos);
+    if (!row.isValid())
+        return;
+    m_list->setCurrentIndex(row);
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(QString::fromUtf8(Texts::CopyNumberItem), this, &CallHistoryDlg::copyNumber);
+    QAction* name = menu->addAction(QString::fromUtf8(Texts::NameCallerItem), this, &CallHistoryDlg::nameCaller);
+    name->setEnabled(currentIsNameable());
+    menu->popup(m_list->viewport()->mapToGlobal(pos));
+}
+
+void CallHistoryDlg::showStatus(const QString& text)
+{
+    m_status->setText(text);
+    m_status->setVisible(!text.isEmpty());
+}
+
+void CallHistoryDlg::topRowsAboutToChange(int first)
+{
+    // Scrolled per item, the scroll bar's value is the top row, also while the
+    // view has yet to catch up with a scroll that made the model read on.
+    m_topRow = first == 0 ? m_list->verticalScrollBar()->value() : -1;
+    m_readingNewer = m_history->isReadingNewer();
+}
+
+// Rows that came or went above the list's top row move it by `shift`. New
+// calls at the very top stay in view; rows read back in at the top do not
+// push the call the user was looking at away.
+void CallHistoryDlg::topRowsChanged(int first, int shift)
+{
+    const int top = m_topRow;
+    m_topRow = -1;
+    if (first != 0 || top < 0 || (top == 0 && shift > 0 && !m_readingNewer))
+        return;
+    const int row = qBound(0, top + shift, m_history->rowCount() - 1);
+    // The view lays out new rows later; until then the scroll bar's range is
+    // the old one and would cut the value short.
+    m_list->doItemsLayout();
+    m_list->verticalScrollBar()->setValue(row);
+}
+
+// At the top, rows let go to keep the window bounded are read back in.
+void CallHistoryDlg::scrolled(int value)
+{
+    if (value != m_list->verticalScrollBar()->minimum() || !m_history->canFetchNewer())
+        return;
+    m_history->fetchNewer();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class CallHistory;
+class PhoneBook;
+class QLabel;
+class QLineEdit;
+class QTableView;
+class QTimer;
+
+// The "Call history..." window: the calls of the log, newest first, with a
+// filter box, the number copied with Ctrl+C or from the context menu, and
+// "Name this caller..." for a row. It is not modal, so checks and the main
+// window go on while it is open, and it is deleted when closed (its rows with
+// it); the owner keeps one at a time through a QPointer.
+class CallHistoryDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // `book` may be null: no names then, and nothing to name callers in.
+    CallHistoryDlg(const QString& logPath, PhoneBook* book, QWidget* parent = nullptr);
+
+    CallHistory* history() const { return m_history; }
+
+private:
+    void buildList();
+    QString currentNumber() const;
+    bool currentIsNameable() const;
+    void copyNumber();
+    void nameCaller();
+    void showMenu(const QPoint& pos);
+    void showStatus(const QString& text);
+    void topRowsAboutToChange(int first);
+    void topRowsChanged(int first, int shift);
+    void scrolled(int value);
+
+    CallHistory* m_history;
+    QPointer<PhoneBook> m_book;
+    QLineEdit* m_filter;
+    QTimer* m_filterDelay;
+    QTableView* m_list;
+    QLabel* m_status;
+    // The row at the top of the list before rows above it come or go, so the
+    // same call stays in view.
+    int m_topRow = -1;
+    // The rows coming at the top are read back in, not new calls.
+    bool m_readingNewer = false;
+};
