@@ -10,20 +10,14 @@
 #include "ui/AppIcon.h"
 #include "ui/MainDlg.h"
 
-#include <QFileInfo>
 #include <QMessageBox>
-#include <QStandardPaths>
 
 namespace {
 
-// The lock sits beside the settings file (Brackwen/ringlet.lock); a store in the
-// Windows registry has no folder, so the lock goes to the per-user data folder.
+// The lock sits beside the settings (Brackwen/ringlet.lock).
 QString lockFileFor(const ProfileStore& store)
 {
-    const QString name = QCoreApplication::applicationName() + QStringLiteral(".lock");
-    if (store.isFile())
-        return QFileInfo(store.location()).absolutePath() + QLatin1Char('/') + name;
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QLatin1Char('/') + name;
+    return store.folder() + QLatin1Char('/') + QCoreApplication::applicationName() + QStringLiteral(".lock");
 }
 
 } // namespace

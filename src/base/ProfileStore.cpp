@@ -1,7 +1,9 @@
 #include "ProfileStore.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace {
@@ -103,4 +105,11 @@ bool ProfileStore::isFile() const
 QString ProfileStore::location() const
 {
     return m_settings->fileName();
+}
+
+QString ProfileStore::folder() const
+{
+    if (isFile())
+        return QFileInfo(location()).absolutePath();
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
 }

@@ -33,6 +33,10 @@ public:
     QString location() const;
     // False for the Windows registry, which has no folder to look into.
     bool isFile() const;
+    // Where the program's other per-user files go (its lock, the phone book):
+    // beside the settings file, or for a store in the Windows registry, which
+    // has no folder, the per-user data folder.
+    QString folder() const;
 
 private:
     std::unique_ptr<QSettings> m_settings;

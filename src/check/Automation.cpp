@@ -24,6 +24,7 @@ Automation::Automation(CheckCycle& cycle, CMSComm& comm, QObject* parent) : QObj
     connect(&m_appTrigger, &AppActivationTrigger::checkWanted, this,
             [this] { emit checkWanted(CheckTrigger::Activation); });
     connect(&m_ringTrigger, &RingTrigger::checkWanted, this, [this] { emit checkWanted(CheckTrigger::Ring); });
+    connect(&m_ringTrigger, &RingTrigger::announced, this, &Automation::announced);
     connect(&m_ringTrigger, &RingTrigger::problem, this, &Automation::problem);
     connect(&cycle, &CheckCycle::starting, &m_ringTrigger, &RingTrigger::lendPort);
     connect(&cycle, &CheckCycle::finished, this, &Automation::takePortBack);
@@ -42,7 +43,8 @@ QString Automation::apply(const SettingsRecord& settings)
         m_timer.start(m_interval, this);
         return QString();
     case AutoMethod::ModeOnRing:
-        m_ringTrigger.arm({settings.anotherPort, settings.setting, settings.port});
+        m_ringTrigger.arm(
+            {settings.anotherPort, settings.setting, settings.port, settings.marker, settings.ringCommand});
         return QString();
     case AutoMethod::ModeOnApp:
         // A trigger that could not be armed says why, once per apply.

@@ -38,6 +38,8 @@ public:
 
 signals:
     void checkWanted(CheckTrigger trigger);
+    // A call's caller ID, as the watched modem announced it: the call's check, done.
+    void announced(const QByteArray& number, const QString& name);
     // A problem of the watched ring port, in words, said once per cause.
     void problem(const QString& text);
 

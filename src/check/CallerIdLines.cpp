@@ -98,10 +98,10 @@ void CallerIdLines::takeNumber(const QByteArray& value)
     if (isWithheld(value) || isUnavailable(value)) {
         // Absence of a number is the first one's word, until a real number comes.
         if (m_number.isEmpty())
-            m_number = QString::fromLatin1(isWithheld(value) ? Texts::CallerPrivate : Texts::CallerUnavailable);
+            m_number = isWithheld(value) ? Texts::CallerPrivate : Texts::CallerUnavailable;
         return;
     }
-    m_number = displayTextToString(value);
+    m_number = value;
     m_numberIsReal = true;
 }
 

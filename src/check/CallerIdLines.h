@@ -31,8 +31,9 @@ public:
     // The number has come and nothing is to follow it: its name line came, or
     // the number came in a +CLIP line, which holds the name too.
     bool isComplete() const { return hasNumber() && (m_nameCame || m_clip); }
-    // The number as sent, or the words Private or Unavailable.
-    QString number() const { return m_number; }
+    // The number as sent, byte for byte (the display text, as a check's is),
+    // or the words Private or Unavailable.
+    QByteArray number() const { return m_number; }
     // The caller's name; empty when none came or the line withheld it.
     QString name() const { return m_name; }
 
@@ -43,7 +44,7 @@ private:
     void takeName(const QByteArray& value);
 
     QByteArray m_marker;
-    QString m_number;
+    QByteArray m_number;
     QString m_name;
     bool m_numberIsReal = false;
     bool m_nameCame = false;

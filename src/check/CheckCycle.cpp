@@ -46,9 +46,20 @@ void CheckCycle::run(CheckTrigger trigger)
     if (m_comm.GetPortOpen())
         m_comm.SetPortOpen(false);
 
-    const QByteArray displayText = ExtractNumber(reply, m_settings.marker.toLocal8Bit());
+    conclude(ExtractNumber(reply, m_settings.marker.toLocal8Bit()), QString(), trigger);
+}
+
+void CheckCycle::takeAnnouncement(const QByteArray& number, const QString& name)
+{
+    conclude(number, name, CheckTrigger::Announcement);
+}
+
+// What every check ends with, whichever way its display text came: shown,
+// logged unless it is a repeat to skip, remembered as the previous number.
+void CheckCycle::conclude(const QByteArray& displayText, const QString& name, CheckTrigger trigger)
+{
     const QString shownText = displayTextToString(displayText);
-    emit outcome({shownText, QString(), QDateTime::currentDateTime(), trigger});
+    emit outcome({shownText, name, QDateTime::currentDateTime(), trigger});
     if (m_settings.logFlags & LogFlags::EnableLog) {
         try {
             appendToLog(displayText);

@@ -29,6 +29,11 @@ public:
     void run(CheckTrigger trigger);
     bool isRunning() const { return m_running; }
 
+    // A call's caller ID as the modem announced it between rings: that is the
+    // call's check. The number is shown, logged and remembered as a check's
+    // result is, with no dialogue on the port and no wait.
+    void takeAnnouncement(const QByteArray& number, const QString& name);
+
     // Appends the display text to the call log, unless it is a repeat to skip.
     // Raises RingletError when the line cannot be written.
     void appendToLog(const QByteArray& displayText);
@@ -46,6 +51,7 @@ signals:
     void checkWanted(CheckTrigger trigger);
 
 private:
+    void conclude(const QByteArray& displayText, const QString& name, CheckTrigger trigger);
     void finish();
 
     SettingsRecord& m_settings;

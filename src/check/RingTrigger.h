@@ -68,7 +68,7 @@ signals:
     void checkWanted();
     // The call's caller ID, as the modem announced it: the number (or the words
     // Private or Unavailable) and the name, empty when none came.
-    void announced(const QString& number, const QString& name);
+    void announced(const QByteArray& number, const QString& name);
     // A failure the user must know of, in words, said once.
     void problem(const QString& text);
 

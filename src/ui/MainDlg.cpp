@@ -38,6 +38,7 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
     m_ringNotice = new NoticeBox(this);
     // Reaches the desktop's notification service only at the first call, not at start-up.
     m_notifier = new CallNotifier(appIcon(), this);
+    setUpPhoneBook();
     connectChecks();
 }
 
@@ -83,6 +84,7 @@ bool CRingletDlg::OnInitDialog()
         ApplyAutomation();
         applyDisplayFontToLabel();
     });
+    loadPhoneBook();
     return true;
 }
 
@@ -191,6 +193,8 @@ QMenu* CRingletDlg::createWindowMenu()
     auto* menu = new QMenu(this);
     menu->addAction(QString::fromLatin1(Texts::AboutMenuItem), this, [this] { OnSysCommand(IDM_ABOUTBOX); });
     menu->addAction(QString::fromLatin1(Texts::ConfigMenuItem), this, [this] { OnSysCommand(IDM_CONFIG); });
+    menu->addSeparator();
+    addCallerItems(menu);
     return menu;
 }
 

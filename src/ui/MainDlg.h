@@ -10,8 +10,11 @@
 #include "link/MSComm.h"
 
 #include <QDialog>
+#include <QPointer>
 
+class CallHistoryDlg;
 class CallNotifier;
+class PhoneBook;
 class NoticeBox;
 class ProfileStore;
 class QMenu;
@@ -83,6 +86,10 @@ public:
     void OnSysCommand(int command);
     void showAbout();
     void showConfiguration();
+    void showCallHistory();
+    void nameShownCaller();
+    void importContacts();
+    PhoneBook& phoneBook() { return *m_book; }
 
 signals:
     // The close sequence has written the settings; whether the store took them
@@ -107,6 +114,11 @@ private:
     void showOutcome(const CheckOutcome& outcome);
     void onCheckFinished();
     void showTimedStatus(const QString& text, bool takeFocus) override;
+    void setUpPhoneBook();
+    void loadPhoneBook();
+    void addCallerItems(QMenu* menu);
+    QString callerName(const QString& displayText, const QString& announcedName) const;
+    void showCallerName();
     // Ends the dialogs open over this window as Cancel would; false when none was open.
     bool endModalDialogs();
 
@@ -124,6 +136,10 @@ private:
     NoticeBox* m_checkNotice = nullptr; // errors of automatic checks
     NoticeBox* m_ringNotice = nullptr;  // the watched ring port's problems
     CallNotifier* m_notifier = nullptr;
+    PhoneBook* m_book = nullptr;
+    NoticeBox* m_bookNotice = nullptr;
+    QPointer<CallHistoryDlg> m_history;
+    QString m_announcedName; // the name the modem gave for the number shown
     bool m_initialised = false;
     bool m_closed = false;
     bool m_closePending = false; // a close request that arrived during a check

@@ -33,6 +33,7 @@ void CRingletDlg::connectChecks()
     connect(&m_cycle, &CheckCycle::finished, this, &CRingletDlg::onCheckFinished);
     connect(&m_cycle, &CheckCycle::checkWanted, this, &CRingletDlg::startCheck);
     connect(&m_automation, &Automation::checkWanted, this, &CRingletDlg::startCheck);
+    connect(&m_automation, &Automation::announced, &m_cycle, &CheckCycle::takeAnnouncement);
     connect(&m_automation, &Automation::problem, m_ringNotice, &NoticeBox::show);
     connect(m_notifier, &CallNotifier::activated, this, &CRingletDlg::bringToFront);
 }
@@ -81,12 +82,14 @@ void CRingletDlg::runAutomaticCheck(CheckTrigger trigger)
 void CRingletDlg::showOutcome(const CheckOutcome& outcome)
 {
     const QString before = m_number->text();
-    m_number->setCaller(outcome.displayText, outcome.name);
+    const QString name = callerName(outcome.displayText, outcome.name);
+    m_announcedName = outcome.name;
+    m_number->setCaller(outcome.displayText, name);
     if (!isAutomatic(outcome.trigger) || outcome.displayText == before || isActiveWindow())
         return;
     QApplication::alert(this);
     if (m_settings.notify && !isFixedDisplayText(outcome.displayText))
-        m_notifier->notifyCall(outcome.displayText, outcome.name);
+        m_notifier->notifyCall(outcome.displayText, name);
 }
 
 // A close request that came during the check is honoured now, so the number

@@ -67,7 +67,7 @@ private slots:
         int taken = 0;
         for (const QByteArray& chunk : chunks)
             reader.feed(chunk.constData(), chunk.size(), [&](const QByteArray& line) { taken += callerId.take(line); });
-        QCOMPARE(callerId.number(), number);
+        QCOMPARE(QString::fromUtf8(callerId.number()), number);
         QCOMPARE(callerId.name(), name);
         QCOMPARE(callerId.isComplete(), complete);
         QCOMPARE(taken, callerIdLines);

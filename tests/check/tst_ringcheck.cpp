@@ -82,6 +82,44 @@ private slots:
         QTRY_VERIFY(rig.dlg.ringTrigger().isWatching());
     }
 
+    void announcedCallIsTheCallsCheck_data()
+    {
+        QTest::addColumn<QStringList>("caller");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("named") << QStringList{"--numbers", "5550199", "--caller-name", "JOHN Q SAMPLE"}
+                               << QStringLiteral("5550199") << QStringLiteral("JOHN Q SAMPLE");
+        QTest::newRow("withheld") << QStringList{"--withheld"} << QStringLiteral("Private") << QString();
+    }
+
+    // One modem for rings and checks that announces the caller once told to:
+    // the number is shown and logged at the first ring, and no query is sent.
+    void announcedCallIsTheCallsCheck()
+    {
+        QFETCH(QStringList, caller);
+        QFETCH(QString, shown);
+        QFETCH(QString, name);
+        ModemSimulator modem(caller << QStringLiteral("--announce"));
+        QVERIFY(modem.start());
+        MainWindowRig rig(modem.devicePath());
+        rig.dlg.settings().anotherPort = modem.devicePath();
+        rig.dlg.settings().ringCommand = QStringLiteral("AT+VCID=1");
+        rig.dlg.settings().logFlags = 1;
+        rig.dlg.settings().autoMethod = 9;
+        rig.dlg.show();
+        QTRY_VERIFY(modem.transcript().endsWith("AT+VCID=1\r\n"));
+
+        modem.ring();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.dlg.numberLabel()->text(), shown, 1500);
+        QCOMPARE(rig.dlg.numberLabel()->name(), name);
+        ringTwice(modem);
+        QTest::qWait(500);
+        QCOMPARE(rig.logLines().size(), 1);
+        QVERIFY(rig.logLines()[0].startsWith(shown.toUtf8() + " @ "));
+        QVERIFY(!modem.transcript().contains("AT\\L1"));
+        QCOMPARE(rig.dlg.settings().previousNo, shown);
+    }
+
     void callRingingDuringACheckByHandGetsItsOwnCheckAfterIt()
     {
         ModemSimulator checkModem({QStringLiteral("--numbers"), QStringLiteral("0111,0222")});

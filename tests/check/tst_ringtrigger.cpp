@@ -235,7 +235,7 @@ private slots:
         modem.ring();
         // Well before the end of the wait for a name: the block's NAME line ends it.
         QTRY_COMPARE_WITH_TIMEOUT(announced.count(), 1, RingCallRule::Timings().nameWaitMs * 3 / 4);
-        QCOMPARE(announced[0], (QVariantList{number, name}));
+        QCOMPARE(announced[0], (QVariantList{number.toUtf8(), name}));
         QTest::qWait(RingCallRule::Timings().sameRingMs + 100);
         modem.ring();
         QTest::qWait(500);

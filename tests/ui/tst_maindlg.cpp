@@ -279,7 +279,7 @@ private slots:
         QCOMPARE(storedKeys(window.profile), QStringList());
     }
 
-    void windowMenuOffersAboutAndConfiguration()
+    void windowMenuOffersAboutConfigurationAndTheCallers()
     {
         Window window;
         TempProfile& profile = window.profile;
@@ -288,8 +288,10 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
 
-        const QStringList expected{QString::fromLatin1(Texts::AboutMenuItem),
-                                   QString::fromLatin1(Texts::ConfigMenuItem)};
+        const QStringList expected{
+            QString::fromLatin1(Texts::AboutMenuItem),  QString::fromLatin1(Texts::ConfigMenuItem),
+            QString::fromLatin1(Texts::CallHistoryItem), QString::fromLatin1(Texts::NameCallerItem),
+            QString::fromLatin1(Texts::ImportContactsItem)};
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), dlg.mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(&dlg, &rightClick);
         QTRY_VERIFY(visibleMenu());
