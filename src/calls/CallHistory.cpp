@@ -1,5 +1,6 @@
 #include "CallHistory.h"
 
+#include "FileWatch.h"
 #include "LogLines.h"
 #include "PhoneBook.h"
 #include "PhoneNumber.h"
@@ -348,15 +349,7 @@ void CallHistory::namesChanged()
 // folder, to see it come.
 void CallHistory::watch()
 {
-    const QString folder = QFileInfo(m_path).absolutePath();
-    if (m_state != FileState::Missing) {
-        if (!m_watcher->files().contains(m_path))
-            m_watcher->addPath(m_path);
-        if (m_watcher->directories().contains(folder))
-            m_watcher->removePath(folder);
-    } else if (!m_watcher->directories().contains(folder) && QFileInfo(folder).isDir()) {
-        m_watcher->addPath(folder);
-    }
+    watchFileOrItsFolder(*m_watcher, m_path, m_state != FileState::Missing);
 }
 
 void CallHistory::updateStatus()

@@ -1,5 +1,6 @@
 #include "PhoneBook.h"
 
+#include "FileWatch.h"
 #include "strings.h"
 
 #include <QCryptographicHash>
@@ -235,17 +236,8 @@ void PhoneBook::write()
 // replace ends the watch on the file it replaced, so it is set again each time.
 void PhoneBook::watch()
 {
-    if (!m_watcher)
-        return;
-    const QString folder = QFileInfo(m_path).absolutePath();
-    if (QFileInfo::exists(m_path)) {
-        if (!m_watcher->files().contains(m_path))
-            m_watcher->addPath(m_path);
-        if (m_watcher->directories().contains(folder))
-            m_watcher->removePath(folder);
-    } else if (!m_watcher->directories().contains(folder) && QFileInfo(folder).isDir()) {
-        m_watcher->addPath(folder);
-    }
+    if (m_watcher)
+        watchFileOrItsFolder(*m_watcher, m_path, QFileInfo::exists(m_path));
 }
 
 void PhoneBook::fileMayHaveChanged()
