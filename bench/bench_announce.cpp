@@ -2,6 +2,7 @@
 // announcement's arrival to the number on the main window's label, a call's
 // first ring to its number announced and queried side by side, and what floods
 // of announcement blocks do to resident memory.
+#include "BenchReport.h"
 #include "MainWindowRig.h"
 #include "ModemSimulator.h"
 #include "ProcessUsage.h"
@@ -24,20 +25,6 @@
 namespace {
 const QString LineSettings = QStringLiteral("115200,n,8,1");
 const QString VcidOn = QStringLiteral("AT+VCID=1");
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-bool report(const char* what, double value, double limit, const char* unit)
-{
-    const bool ok = value < limit;
-    std::printf("  %s: %.2f %s (target < %.0f %s) -> %s\n", what, value, unit, limit, unit, ok ? "PASS" : "FAIL");
-    return ok;
-}
 
 // A window watching one modem for rings and checks, told to announce when
 // `announcing`, as most desks have it.

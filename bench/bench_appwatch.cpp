@@ -3,6 +3,7 @@
 // time from asking the window manager to activate the named program's window to
 // the check's start (its status window shown), and the CPU the armed trigger
 // uses while nothing happens.
+#include "BenchReport.h"
 #include "MainWindowRig.h"
 #include "ModemSimulator.h"
 #include "ProcessUsage.h"
@@ -39,13 +40,6 @@ protected:
         return false;
     }
 };
-
-bool report(const char* what, double value, double limit, const char* unit)
-{
-    const bool ok = value < limit;
-    std::printf("  %s: %.1f %s (target < %.0f %s) -> %s\n", what, value, unit, limit, unit, ok ? "PASS" : "FAIL");
-    return ok;
-}
 
 bool activate(X11Desktop::Window window)
 {

@@ -2,6 +2,7 @@
 // 10,000 cards and looking numbers up in them; opening the history of a
 // 100 MB log, scrolling it from end to end, and filtering it, with what that
 // costs in resident memory.
+#include "BenchReport.h"
 #include "ProcessUsage.h"
 
 #include "calls/CallHistory.h"
@@ -19,19 +20,6 @@
 #include <vector>
 
 namespace {
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-bool report(const char* what, double value, double limit, const char* unit)
-{
-    const bool ok = value < limit;
-    std::printf("  %s: %.2f %s (target < %.0f %s) -> %s\n", what, value, unit, limit, unit, ok ? "PASS" : "FAIL");
-    return ok;
-}
 
 QString number(int i)
 {

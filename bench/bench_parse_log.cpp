@@ -1,6 +1,7 @@
 // Times ExtractNumber on a 1 MiB reply and CallLog::append on an empty log
 // against a 100 MB one. Prints medians and PASS/FAIL; exits 1 on any FAIL.
 
+#include "BenchReport.h"
 #include "check/CallLog.h"
 #include "check/ExtractNumber.h"
 
@@ -21,12 +22,6 @@ using Clock = std::chrono::steady_clock;
 double microseconds(Clock::duration d)
 {
     return std::chrono::duration<double, std::micro>(d).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 double timeOnce(const std::function<void()>& body)

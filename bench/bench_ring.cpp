@@ -1,5 +1,6 @@
 // Ring watching against the modem simulator: from a call's second ring to the
 // start of its check, and what a flood of rings does to resident memory.
+#include "BenchReport.h"
 #include "MainWindowRig.h"
 #include "ModemSimulator.h"
 #include "ProcessUsage.h"
@@ -21,20 +22,6 @@
 #include <vector>
 
 namespace {
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-bool report(const char* what, double value, double limit, const char* unit)
-{
-    const bool ok = value < limit;
-    std::printf("  %s: %.1f %s (target < %.0f %s) -> %s\n", what, value, unit, limit, unit, ok ? "PASS" : "FAIL");
-    return ok;
-}
-
 // One modem for checks and rings, as at most desks. Returns the milliseconds
 // from each call's second ring to its check's start; empty when a check did not come.
 std::vector<double> secondRingToCheck(int calls)
