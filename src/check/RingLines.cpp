@@ -18,13 +18,6 @@ void RingLineReader::feed(const char* data, qsizetype size, const std::function<
     }
 }
 
-int RingLineReader::feed(const char* data, qsizetype size)
-{
-    int rings = 0;
-    feed(data, size, [&rings](const QByteArray& line) { rings += isRing(line) ? 1 : 0; });
-    return rings;
-}
-
 void RingLineReader::reset()
 {
     m_line.clear();

@@ -16,8 +16,6 @@ public:
 
     // Hands each line `data` completes to `onLine`, in order; empty and overlong lines are left out.
     void feed(const char* data, qsizetype size, const std::function<void(const QByteArray&)>& onLine);
-    // Returns how many ring lines `data` completed.
-    int feed(const char* data, qsizetype size);
     // Forgets a partial line, e.g. when the port is opened again.
     void reset();
 

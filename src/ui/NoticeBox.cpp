@@ -25,8 +25,3 @@ void NoticeBox::show(const QString& text)
     else
         QTimer::singleShot(0, m_box.data(), &QWidget::show);
 }
-
-bool NoticeBox::isShown() const
-{
-    return m_box;
-}

@@ -21,7 +21,6 @@ public:
     explicit NoticeBox(QWidget* owner);
 
     void show(const QString& text);
-    bool isShown() const;
 
 private:
     QWidget* m_owner;
