@@ -4,7 +4,6 @@
 
 namespace {
 
-const QString RingletSection = QStringLiteral("ringlet");
 const QString FontSection = QStringLiteral("font");
 
 quint8 readByte(const ProfileStore& store, const QString& key, quint8 defaultValue)
@@ -18,35 +17,27 @@ SettingsRecord readSettingsRecord(const ProfileStore& store)
 {
     const SettingsRecord defaults;
     SettingsRecord record;
-    record.anotherApp = store.readString(RingletSection, QStringLiteral("anotherapp"), defaults.anotherApp);
-    record.anotherPort = store.readString(RingletSection, QStringLiteral("anotherport"), defaults.anotherPort);
-    record.autoMethod = store.readInt(RingletSection, QStringLiteral("automethod"), defaults.autoMethod);
-    record.command = store.readString(RingletSection, QStringLiteral("command"), defaults.command);
-    record.logFlags = store.readInt(RingletSection, QStringLiteral("log"), defaults.logFlags);
-    record.minutes = store.readInt(RingletSection, QStringLiteral("minuits"), defaults.minutes);
-    record.port = store.readString(RingletSection, QStringLiteral("port"), defaults.port);
-    record.previousNo = store.readString(RingletSection, QStringLiteral("previousno"), defaults.previousNo);
-    record.marker = store.readString(RingletSection, QStringLiteral("string"), defaults.marker);
-    record.setting = store.readString(RingletSection, QStringLiteral("setting"), defaults.setting);
-    record.ringCommand = store.readString(RingletSection, QStringLiteral("ringcommand"), defaults.ringCommand);
-    record.notify = store.readInt(RingletSection, QStringLiteral("notify"), defaults.notify);
+    for (const SettingField& field : settingFields()) {
+        const QString section = QString::fromLatin1(field.section);
+        const QString key = QString::fromLatin1(field.key);
+        if (const auto text = std::get_if<QString SettingsRecord::*>(&field.member))
+            record.*(*text) = store.readString(section, key, defaults.*(*text));
+        else if (const auto number = std::get_if<qint32 SettingsRecord::*>(&field.member))
+            record.*(*number) = store.readInt(section, key, defaults.*(*number));
+    }
     return record;
 }
 
 void writeSettingsRecord(ProfileStore& store, const SettingsRecord& record)
 {
-    store.writeString(RingletSection, QStringLiteral("anotherapp"), record.anotherApp);
-    store.writeString(RingletSection, QStringLiteral("anotherport"), record.anotherPort);
-    store.writeInt(RingletSection, QStringLiteral("automethod"), record.autoMethod);
-    store.writeString(RingletSection, QStringLiteral("command"), record.command);
-    store.writeInt(RingletSection, QStringLiteral("log"), record.logFlags);
-    store.writeInt(RingletSection, QStringLiteral("minuits"), record.minutes);
-    store.writeString(RingletSection, QStringLiteral("port"), record.port);
-    store.writeString(RingletSection, QStringLiteral("previousno"), record.previousNo);
-    store.writeString(RingletSection, QStringLiteral("string"), record.marker);
-    store.writeString(RingletSection, QStringLiteral("setting"), record.setting);
-    store.writeString(RingletSection, QStringLiteral("ringcommand"), record.ringCommand);
-    store.writeInt(RingletSection, QStringLiteral("notify"), record.notify);
+    for (const SettingField& field : settingFields()) {
+        const QString section = QString::fromLatin1(field.section);
+        const QString key = QString::fromLatin1(field.key);
+        if (const auto text = std::get_if<QString SettingsRecord::*>(&field.member))
+            store.writeString(section, key, record.*(*text));
+        else if (const auto number = std::get_if<qint32 SettingsRecord::*>(&field.member))
+            store.writeInt(section, key, record.*(*number));
+    }
 }
 
 LogFont readLogFont(const ProfileStore& store)

@@ -2,8 +2,12 @@
 
 #include <QString>
 
-// Every setting of the program. The main window owns the one live copy; the
-// store is read into it once at start and written from it once at close.
+#include <variant>
+#include <vector>
+
+// Every setting of the program. The program's core owns the one live copy; the
+// store is read into it once at start and written from it once at close. A new
+// setting is a member here, with its default, and a row in settingFields().
 struct SettingsRecord
 {
     QString anotherApp;
@@ -25,6 +29,18 @@ struct SettingsRecord
     bool operator==(const SettingsRecord& other) const;
     bool operator!=(const SettingsRecord& other) const { return !(*this == other); }
 };
+
+// One stored setting: its section and key in the store, and the member of the
+// record it fills; the default is that member in a default-made record.
+struct SettingField
+{
+    const char* section;
+    const char* key;
+    std::variant<QString SettingsRecord::*, qint32 SettingsRecord::*> member;
+};
+
+// Every setting of the record, in the order the store reads and writes them.
+const std::vector<SettingField>& settingFields();
 
 // The port value meaning "no port chosen yet".
 inline const QString NoPortChosen = QStringLiteral("NA");

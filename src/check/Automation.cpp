@@ -26,8 +26,7 @@ Automation::Automation(CheckCycle& cycle, CMSComm& comm, QObject* parent) : QObj
     connect(&m_ringTrigger, &RingTrigger::checkWanted, this, [this] { emit checkWanted(CheckTrigger::Ring); });
     connect(&m_ringTrigger, &RingTrigger::announced, this, &Automation::announced);
     connect(&m_ringTrigger, &RingTrigger::problem, this, &Automation::problem);
-    connect(&cycle, &CheckCycle::starting, &m_ringTrigger, &RingTrigger::lendPort);
-    connect(&cycle, &CheckCycle::finished, this, &Automation::takePortBack);
+    connect(&cycle, &CheckCycle::finished, this, &Automation::afterCheck);
 }
 
 QString Automation::apply(const SettingsRecord& settings)
@@ -70,11 +69,14 @@ void Automation::timerEvent(QTimerEvent* event)
         QObject::timerEvent(event);
 }
 
-// A check cut short leaves its port open, and the ring watcher lent it that
-// port: it must have it back, or no call would be seen again.
-void Automation::takePortBack()
+// A check cut short leaves its face of the port open; on the line the watcher
+// shares it is closed, so the next check opens it as any other does. The
+// modem is told the ring command again, as a modem that forgot it needs.
+void Automation::afterCheck()
 {
-    if (m_ringTrigger.hasLentPort() && m_comm.GetPortOpen())
+    if (!m_ringTrigger.sharesLineWith(m_comm.portName()))
+        return;
+    if (m_comm.GetPortOpen())
         m_comm.SetPortOpen(false);
-    m_ringTrigger.takePortBack();
+    m_ringTrigger.tellModemAgain();
 }

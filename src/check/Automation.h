@@ -13,9 +13,9 @@ struct SettingsRecord;
 
 // What starts a check besides the Check button: the check timer, the ring
 // trigger and the activation of another application, armed from the
-// automation bits of the settings. It asks for checks through checkWanted();
-// when the ring port is the check port, it lends that port to every check and
-// takes it back after, whatever became of the check.
+// automation bits of the settings. It asks for checks through checkWanted().
+// When the ring port is the check port, the two share one modem line; after
+// every check on it the modem is told the ring command again.
 class Automation : public QObject
 {
     Q_OBJECT
@@ -47,7 +47,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    void takePortBack();
+    void afterCheck();
 
     CMSComm& m_comm;
     QBasicTimer m_timer;

@@ -9,17 +9,16 @@
 #include "link/MSComm.h"
 #include "strings.h"
 
-#include <QScopeGuard>
-#include <QTimer>
-
 CheckCycle::CheckCycle(SettingsRecord& settings, CMSComm& comm, StatusWait& wait, QObject* parent)
-    : QObject(parent), m_settings(settings), m_comm(comm), m_wait(wait)
+    : QObject(parent), m_settings(settings), m_comm(comm), m_wait(&wait)
 {
+    m_sendTimer.setSingleShot(true);
+    connect(&m_sendTimer, &QTimer::timeout, this, &CheckCycle::readReply);
 }
 
 void CheckCycle::run(CheckTrigger trigger)
 {
-    // The waits below dispatch events, so a timer tick or a ring can arrive
+    // The waits below let events go on, so a timer tick or a ring can arrive
     // mid-check. One check at a time on the port: a check asked for during
     // another waits for it, so that a call ringing during a check by hand
     // still gets its own. One waiting check reads the newest answer for all.
@@ -30,23 +29,72 @@ void CheckCycle::run(CheckTrigger trigger)
     }
     m_waiting.reset(); // this check serves a request that was waiting
     m_running = true;
+    m_trigger = trigger;
     emit starting();
-    const auto finished = qScopeGuard([this] { finish(); });
-
-    const QByteArray commandLine = m_settings.command.toLocal8Bit() + "\r\n";
-    const bool takeFocus = !isAutomatic(trigger);
-    if (!m_comm.GetPortOpen()) {
+    attempt([this] {
+        if (m_comm.GetPortOpen()) {
+            sendCommand();
+            return;
+        }
         m_comm.SetPortOpen(true);
-        m_wait.showTimedStatus(QString::fromLatin1(Texts::OpeningPort), takeFocus);
-    }
-    m_comm.SetOutput(commandLine);
-    // This second is all the time the modem gets to answer.
-    m_wait.showTimedStatus(QString::fromLatin1(Texts::SendingCommand), takeFocus);
-    const QByteArray reply = m_comm.GetInput();
-    if (m_comm.GetPortOpen())
-        m_comm.SetPortOpen(false);
+        waitThen(Texts::OpeningPort, &CheckCycle::sendCommand);
+    });
+}
 
-    conclude(ExtractNumber(reply, m_settings.marker.toLocal8Bit()), QString(), trigger);
+// A step the modem refuses abandons the check where it stands: nothing is
+// shown, logged or remembered, and whoever started it is told why.
+void CheckCycle::attempt(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const RingletError& error) {
+        const CheckTrigger trigger = m_trigger;
+        finish();
+        emit failed(trigger, error.description());
+    }
+}
+
+void CheckCycle::waitThen(const char* statusText, void (CheckCycle::*next)())
+{
+    const QString text = QString::fromLatin1(statusText);
+    emit stepStarted(text);
+    m_wait->showTimedStatus(text, !isAutomatic(m_trigger), m_stepMs, [this, next] { (this->*next)(); });
+}
+
+void CheckCycle::sendCommand()
+{
+    attempt([this] {
+        m_comm.SetOutput(m_settings.command.toLocal8Bit() + "\r\n");
+        // This second is all the time the modem gets to answer.
+        waitThen(Texts::SendingCommand, &CheckCycle::awaitSent);
+    });
+}
+
+// A line that has not yet taken the whole command gets the rest of the send's
+// time, the event loop running on; then the reply is read, or the line is
+// reported as one that does not take the data.
+void CheckCycle::awaitSent()
+{
+    if (!m_comm.isSending()) {
+        readReply();
+        return;
+    }
+    m_sentConnection = connect(&m_comm, &CMSComm::sent, this, &CheckCycle::readReply);
+    m_sendTimer.start(m_comm.sendTimeLeftMs());
+}
+
+void CheckCycle::readReply()
+{
+    disconnect(m_sentConnection);
+    m_sendTimer.stop();
+    attempt([this] {
+        const QByteArray reply = m_comm.GetInput();
+        if (m_comm.GetPortOpen())
+            m_comm.SetPortOpen(false);
+        const CheckTrigger trigger = m_trigger;
+        conclude(ExtractNumber(reply, m_settings.marker.toLocal8Bit()), QString(), trigger);
+        finish();
+    });
 }
 
 void CheckCycle::takeAnnouncement(const QByteArray& number, const QString& name)
@@ -59,7 +107,8 @@ void CheckCycle::takeAnnouncement(const QByteArray& number, const QString& name)
 void CheckCycle::conclude(const QByteArray& displayText, const QString& name, CheckTrigger trigger)
 {
     const QString shownText = displayTextToString(displayText);
-    emit outcome({shownText, name, QDateTime::currentDateTime(), trigger});
+    const CallSource source = trigger == CheckTrigger::Announcement ? CallSource::Announcement : CallSource::Query;
+    emit outcome({shownText, name, QDateTime::currentDateTime(), trigger, source});
     if (m_settings.logFlags & LogFlags::EnableLog) {
         try {
             appendToLog(displayText);
@@ -82,6 +131,7 @@ void CheckCycle::appendToLog(const QByteArray& displayText)
 void CheckCycle::finish()
 {
     m_running = false;
+    m_wait->endStatus();
     emit finished();
     // From the event loop, so a stream of requests never nests checks.
     if (m_waiting)

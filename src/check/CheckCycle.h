@@ -5,7 +5,9 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QTimer>
 
+#include <functional>
 #include <optional>
 
 class CMSComm;
@@ -13,19 +15,29 @@ class StatusWait;
 struct SettingsRecord;
 
 // The check: one whole dialogue with the modem, from opening the port to
-// logging. It works on the settings record and the serial component it is
-// given, waits through the StatusWait it is given, and tells what it came to
-// through outcome(); it knows nothing of the window that shows it.
+// logging, as a sequence of steps the event loop drives: open the port (and
+// wait a second), send the command (and wait a second), read the reply, close
+// the port, show and log what it held. It works on the settings record and
+// the serial component it is given, waits through the StatusWait it is given,
+// and tells what it came to through outcome() or failed(); it knows nothing
+// of the window that shows it.
 class CheckCycle : public QObject
 {
     Q_OBJECT
 
 public:
+    // Each step's wait, the modem's time to answer; tests shorten it.
+    static constexpr int StepMs = 1000;
+
     CheckCycle(SettingsRecord& settings, CMSComm& comm, StatusWait& wait, QObject* parent = nullptr);
 
-    // Runs one check. Raises RingletError when the modem cannot be reached.
-    // Asked for while another check runs, it runs once that one has ended:
-    // checkWanted() then asks for it. One waits at most; further requests add nothing.
+    void setStatusWait(StatusWait& wait) { m_wait = &wait; }
+    void setStepMs(int ms) { m_stepMs = ms; }
+
+    // Starts one check and returns at once; it ends with finished(), after
+    // outcome() or failed(). Asked for while another check runs, it runs once
+    // that one has ended: checkWanted() then asks for it. One waits at most;
+    // further requests add nothing.
     void run(CheckTrigger trigger);
     bool isRunning() const { return m_running; }
 
@@ -39,11 +51,15 @@ public:
     void appendToLog(const QByteArray& displayText);
 
 signals:
-    // Around the dialogue with the modem, so a watcher holding the check port can lend it.
     void starting();
+    // A step's status text, as its wait starts ("Opening COM port...", "Sending Command...").
+    void stepStarted(const QString& statusText);
     void finished();
     // The check's result, before it is logged and remembered.
     void outcome(const CheckOutcome& outcome);
+    // The modem could not be reached: the check was abandoned at that step,
+    // nothing shown, logged or remembered. After finished().
+    void failed(CheckTrigger trigger, const QString& description);
     // A check's line could not be appended to the call log; the result is shown
     // but not remembered as the previous one, so the next check logs it again.
     void logWriteFailed(const QString& description);
@@ -51,12 +67,21 @@ signals:
     void checkWanted(CheckTrigger trigger);
 
 private:
+    void attempt(const std::function<void()>& step);
+    void waitThen(const char* statusText, void (CheckCycle::*next)());
+    void sendCommand();
+    void awaitSent();
+    void readReply();
     void conclude(const QByteArray& displayText, const QString& name, CheckTrigger trigger);
     void finish();
 
     SettingsRecord& m_settings;
     CMSComm& m_comm;
-    StatusWait& m_wait;
+    StatusWait* m_wait;
+    int m_stepMs = StepMs;
+    CheckTrigger m_trigger = CheckTrigger::Button;
     std::optional<CheckTrigger> m_waiting;
+    QTimer m_sendTimer;
+    QMetaObject::Connection m_sentConnection;
     bool m_running = false;
 };

@@ -5,6 +5,10 @@
 #include <QDateTime>
 #include <QString>
 
+// How a call's number came: as the modem's reply to a query, or announced by
+// the modem itself between rings.
+enum class CallSource { Query, Announcement };
+
 // What one check came to, as it leaves the check: the window shows it, and
 // whoever else cares (the call history, the phone book, the notifier) takes it
 // from the same signal.
@@ -14,4 +18,5 @@ struct CheckOutcome
     QString name;        // the caller's name when one is known, else empty
     QDateTime when;      // local time the outcome came
     CheckTrigger trigger = CheckTrigger::Button;
+    CallSource source = CallSource::Query;
 };

@@ -1,50 +1,21 @@
 #include "RingTrigger.h"
 
-#include "link/MSComm.h"
-#include "link/PortDiagnosis.h"
 #include "link/PortName.h"
-#include "link/PortOpenMessage.h"
 #include "strings.h"
-
-#include <QFile>
-
-#include <type_traits>
-
-namespace {
-// Enough for any result line several times over; a flood waits in the kernel's buffer.
-constexpr qint64 ReadBufferSize = 4096;
-
-// The port's handle as the pin reader takes it: a descriptor here, a HANDLE on Windows.
-template <typename Handle> std::intptr_t toIntPtr(Handle handle)
-{
-    if constexpr (std::is_pointer_v<Handle>)
-        return reinterpret_cast<std::intptr_t>(handle);
-    else
-        return static_cast<std::intptr_t>(handle);
-}
-
-std::intptr_t pinHandle(const QSerialPort& port)
-{
-    return toIntPtr(port.handle());
-}
-} // namespace
 
 RingTrigger::RingTrigger(std::unique_ptr<RingPin> pin, QObject* parent)
     : QObject(parent), m_pin(pin ? std::move(pin) : createRingPin())
 {
     m_clock.start();
-    m_port.setReadBufferSize(ReadBufferSize);
-    m_retryTimer.setInterval(RetryMs);
-    m_pinTimer.setInterval(PinPollMs);
     m_callTimer.setSingleShot(true);
-    connect(&m_port, &QSerialPort::readyRead, this, &RingTrigger::readLines);
-    connect(&m_port, &QSerialPort::errorOccurred, this, &RingTrigger::handleError);
-    connect(&m_retryTimer, &QTimer::timeout, this, &RingTrigger::retry);
     connect(&m_pinTimer, &QTimer::timeout, this, &RingTrigger::pollPin);
     connect(&m_callTimer, &QTimer::timeout, this, &RingTrigger::onCallTimer);
 }
 
-RingTrigger::~RingTrigger() = default;
+RingTrigger::~RingTrigger()
+{
+    disarm();
+}
 
 void RingTrigger::arm(const Settings& settings)
 {
@@ -56,100 +27,86 @@ void RingTrigger::arm(const Settings& settings)
     }
     m_settings = settings;
     m_settings.ringPort = name;
+    m_rule = RingCallRule(m_timings.call);
     m_callerId.setMarker(settings.marker.toLocal8Bit());
-    m_port.setPortName(name);
-    if (!CMSComm::applyLineSettings(m_port, settings.lineSettings)) {
-        m_port.clearError();
+    m_pinTimer.setInterval(m_timings.pinPollMs);
+    std::shared_ptr<ModemLine> line = ModemLine::forPort(name);
+    if (!ModemLine::isValidLineSettings(settings.lineSettings) || !line->setLineSettings(settings.lineSettings)) {
         emit problem(QString::fromLatin1(Texts::RingBadSettings).arg(name, settings.lineSettings));
         return;
     }
+    m_line = std::move(line);
     m_armed = true;
-    if (openPort())
+    const QByteArray command = settings.ringCommand.trimmed().toLocal8Bit();
+    m_line->setOpenCommand(command);
+    m_line->setRetryMs(m_timings.retryMs);
+    const bool wasOpen = m_line->isOpen();
+    const bool opened = m_line->open(ModemLine::Watcher);
+    connect(m_line.get(), &ModemLine::opened, this, &RingTrigger::onOpened);
+    connect(m_line.get(), &ModemLine::received, this, &RingTrigger::readLines);
+    connect(m_line.get(), &ModemLine::lost, this, &RingTrigger::onLost);
+    if (opened) {
+        // A line the check holds open already was told nothing on this open.
+        if (wasOpen && !command.isEmpty())
+            m_line->send(command + "\r\n");
+        onOpened();
         return;
+    }
     // The user learns why, in the words the check port uses. A port that can
     // never work (a file, a folder, a device of another kind) is not tried again.
-    const PortDiagnosis diagnosis = diagnosePort(QFile::encodeName(name).toStdString());
-    const QString cause = portOpenMessage(name, diagnosis, m_openError);
-    if (diagnosis.fault == PortFault::NotSerial) {
+    const QString cause = m_line->openFailure();
+    if (!m_line->isRetrying()) {
         emit problem(QString::fromLatin1(Texts::RingCannotWatch).arg(cause));
         return;
     }
-    m_retryTimer.start();
     emit problem(QString::fromLatin1(Texts::RingOpenFailed).arg(cause));
 }
 
 void RingTrigger::disarm()
 {
     m_armed = false;
-    m_lent = false;
-    m_retryTimer.stop();
     m_callTimer.stop();
-    closePort();
+    m_pinTimer.stop();
+    if (m_line) {
+        disconnect(m_line.get(), nullptr, this, nullptr);
+        m_line->setOpenCommand({});
+        m_line->close(ModemLine::Watcher);
+        m_line.reset();
+    }
     m_rule.reset();
     m_callerId.reset();
 }
 
-void RingTrigger::lendPort()
+bool RingTrigger::sharesLineWith(const QString& checkPort) const
 {
-    if (!m_armed || m_lent || !isSamePort(m_settings.ringPort, m_settings.checkPort))
-        return;
-    m_lent = true;
-    m_retryTimer.stop();
-    closePort();
+    return m_armed && m_line && (m_line->portName() == checkPort || isSamePort(m_line->portName(), checkPort));
 }
 
-void RingTrigger::takePortBack()
+void RingTrigger::tellModemAgain()
 {
-    if (!m_lent)
-        return;
-    m_lent = false;
-    // Should the port not open at once, it is taken back later, quietly.
-    if (!openPort())
-        m_retryTimer.start();
-}
-
-bool RingTrigger::openPort()
-{
-    if (!m_port.open(QIODevice::ReadWrite)) {
-        m_openError = m_port.errorString();
-        m_port.clearError();
-        return false;
-    }
-    // Many modems report nothing while DTR is low. Pseudo-terminals refuse the
-    // ioctl and work without it, so a refusal is no error.
-    m_port.setDataTerminalReady(true);
-    m_port.clearError();
-    // Its answer (OK, or ERROR from a modem that knows no such command) is read
-    // and passed over like any line that is no ring and no caller ID.
     const QByteArray command = m_settings.ringCommand.trimmed().toLocal8Bit();
-    if (!command.isEmpty())
-        m_port.write(command + "\r\n");
+    if (isWatching() && !command.isEmpty())
+        m_line->send(command + "\r\n");
+}
+
+void RingTrigger::onOpened()
+{
     m_lines.reset();
     m_pinWasOn = false;
-    if (m_pin->read(pinHandle(m_port)) != RingPin::State::Unreadable)
+    if (m_pin->read(m_line->nativeHandle()) != RingPin::State::Unreadable)
         m_pinTimer.start();
-    return true;
 }
 
-void RingTrigger::closePort()
+void RingTrigger::onLost()
 {
-    m_closeScheduled = false;
     m_pinTimer.stop();
-    m_port.close();
+    if (m_armed)
+        emit problem(QString::fromLatin1(Texts::RingPortLost).arg(m_settings.ringPort));
 }
 
-void RingTrigger::retry()
+void RingTrigger::readLines(const QByteArray& bytes)
 {
-    if (openPort())
-        m_retryTimer.stop();
-}
-
-void RingTrigger::readLines()
-{
-    char buffer[1024];
-    qint64 size = 0;
-    while ((size = m_port.read(buffer, sizeof buffer)) > 0)
-        m_lines.feed(buffer, size, [this](const QByteArray& line) { onLine(line); });
+    m_lines.feed(bytes.constData(), bytes.size(), [this](const QByteArray& line) { onLine(line); });
 }
 
 // Rings and caller-ID lines go to the rule in the order they came: an
@@ -169,7 +126,7 @@ void RingTrigger::onLine(const QByteArray& line)
 
 void RingTrigger::pollPin()
 {
-    const RingPin::State state = m_pin->read(pinHandle(m_port));
+    const RingPin::State state = m_pin->read(m_line->nativeHandle());
     if (state == RingPin::State::Unreadable) {
         m_pinTimer.stop();
         return;
@@ -234,29 +191,6 @@ void RingTrigger::announce()
         if (m_armed)
             emit announced(number, name);
     });
-}
-
-void RingTrigger::handleError(QSerialPort::SerialPortError error)
-{
-    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
-        return;
-    // A line that went away reports the error on every turn of the event loop
-    // until the port is closed: close it once, after QSerialPort has returned.
-    if (m_closeScheduled || !m_port.isOpen())
-        return;
-    m_closeScheduled = true;
-    QTimer::singleShot(0, this, &RingTrigger::closeAfterLoss);
-}
-
-void RingTrigger::closeAfterLoss()
-{
-    if (!m_closeScheduled)
-        return;
-    closePort();
-    if (!m_armed)
-        return;
-    m_retryTimer.start();
-    emit problem(QString::fromLatin1(Texts::RingPortLost).arg(m_settings.ringPort));
 }
 
 #include "moc_RingTrigger.cpp"

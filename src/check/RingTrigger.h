@@ -3,11 +3,11 @@
 #include "CallerIdLines.h"
 #include "RingCallRule.h"
 #include "RingLines.h"
+#include "link/ModemLine.h"
 #include "link/RingPin.h"
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
 #include <QTimer>
 
@@ -20,23 +20,32 @@
 // for a query check (`checkWanted`). Knows nothing of the window that runs the
 // checks.
 //
-// While armed the port is held open. A port that cannot be opened, or that goes
-// away (a USB modem unplugged), is reported once and then tried again quietly
-// every few seconds until it opens. When the ring port is also the check port,
-// the watcher lends it to the check and takes it back right after.
+// While armed it holds the port's modem line open. A port that cannot be
+// opened, or that goes away (a USB modem unplugged), is reported once and
+// then tried again quietly every few seconds until it opens. When the ring
+// port is also the check port, the two share the one line: the check's
+// reply and the rings come in on it side by side.
 class RingTrigger : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr int RetryMs = 3000;
+    static constexpr int RetryMs = ModemLine::DefaultRetryMs;
     static constexpr int PinPollMs = 250;
+
+    // How long it waits; tests shorten them.
+    struct Timings
+    {
+        int retryMs = RetryMs;
+        int pinPollMs = PinPollMs;
+        RingCallRule::Timings call{};
+    };
 
     struct Settings
     {
         QString ringPort;     // a port name as listed, or a device path; empty or "NA": none
         QString lineSettings; // "115200,n,8,1"
-        QString checkPort;    // the port checks use, lent to them when it is the ring port
+        QString checkPort;    // the port checks use; when it is the ring port the two share one line
         // The two below may be left out of a braced initialiser ({} keeps that free of warnings).
         QString marker{};     // the text before the number in a check's reply; a line holding it announces
         // Sent with CR LF on every open of the port (modems forget AT+VCID=1 when
@@ -48,21 +57,22 @@ public:
     explicit RingTrigger(std::unique_ptr<RingPin> pin = nullptr, QObject* parent = nullptr);
     ~RingTrigger() override;
 
+    // Takes effect at the next arm().
+    void setTimings(const Timings& timings) { m_timings = timings; }
+
     // Starts watching; a failure is reported through `problem`.
     void arm(const Settings& settings);
-    // Stops watching and closes the port.
+    // Stops watching and lets go of the line.
     void disarm();
     bool isArmed() const { return m_armed; }
-    bool isWatching() const { return m_port.isOpen(); }
-    // Waiting for a port that would not open, trying it again every RetryMs.
-    bool isRetrying() const { return m_retryTimer.isActive(); }
-    // True from lendPort() until takePortBack(): the check has the port.
-    bool hasLentPort() const { return m_lent; }
-
-    // Around every check: the port is closed for it when it is the check port,
-    // and opened again afterwards.
-    void lendPort();
-    void takePortBack();
+    bool isWatching() const { return m_armed && m_line && m_line->isOpen(); }
+    // Waiting for a port that would not open, trying it again every retry interval.
+    bool isRetrying() const { return m_line && m_line->isRetrying(); }
+    // Whether checks on `checkPort` go over the line this watcher reads.
+    bool sharesLineWith(const QString& checkPort) const;
+    // Sends the ring command again, as after every check on the shared line,
+    // so that a modem that forgot it is told again.
+    void tellModemAgain();
 
 signals:
     void checkWanted();
@@ -73,10 +83,9 @@ signals:
     void problem(const QString& text);
 
 private:
-    bool openPort();
-    void closePort();
-    void retry();
-    void readLines();
+    void onOpened();
+    void onLost();
+    void readLines(const QByteArray& bytes);
     void onLine(const QByteArray& line);
     void pollPin();
     void onRing();
@@ -84,22 +93,17 @@ private:
     void followRule(RingCallRule::Action action);
     void requestCheck();
     void announce();
-    void handleError(QSerialPort::SerialPortError error);
-    void closeAfterLoss();
 
     std::unique_ptr<RingPin> m_pin;
-    QSerialPort m_port;
+    std::shared_ptr<ModemLine> m_line;
+    Timings m_timings;
     Settings m_settings;
-    QString m_openError; // the serial library's reason for the last failed open
     RingLineReader m_lines;
     CallerIdLines m_callerId;
     RingCallRule m_rule;
     QElapsedTimer m_clock;
-    QTimer m_retryTimer;
     QTimer m_pinTimer;
     QTimer m_callTimer;
     bool m_armed = false;
-    bool m_lent = false;
     bool m_pinWasOn = false;
-    bool m_closeScheduled = false;
 };

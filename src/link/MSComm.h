@@ -1,21 +1,26 @@
 #pragma once
 
+#include "ModemLine.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
 
-// The serial communications component: the seven operations the program uses,
-// over QSerialPort. Operations the port refuses raise RingletError with
-// QSerialPort's own description.
+#include <memory>
+
+// The serial communications component: the seven operations a check uses,
+// as the check's face over the modem line of its port. Operations the port
+// refuses raise RingletError with a description the user can act on.
+//
+// The component's PortOpen is the check's own: a line that the ring watcher
+// holds open stays open when the check closes its face, and a check on it
+// still opens its face first.
 class CMSComm : public QObject
 {
     Q_OBJECT
 
 public:
-    // Input is bounded: a modem that floods the line cannot grow memory past this.
-    static constexpr qint64 InputBufferSize = 64 * 1024;
     // A send may take its bytes' time on the line plus MinSendMs, at most
     // MaxSendMs: long enough for a command at 300 baud, short enough that a
     // stuck line is reported soon.
@@ -32,8 +37,11 @@ public:
 
     // Device names carry no unique number outside Windows, so the port is opened
     // by name: "ttyUSB0", "COM1", "/dev/ttyACM0", a by-id link or a pseudo-terminal.
+    // Taken while the port is closed; it names the line the next open uses.
     void SetPortName(const QString& name);
     QString portName() const;
+    // The line of the port named, shared with whoever else uses the same device.
+    std::shared_ptr<ModemLine> line() const { return m_line; }
 
     void SetPortOpen(bool open);
     bool GetPortOpen() const;
@@ -44,31 +52,34 @@ public:
     QString settings() const;
 
     // Queues the bytes exactly as they stand and returns at once; they go out
-    // while the event loop runs. Input received and not yet read is dropped first.
+    // while the event loop runs. Input received before is not part of the reply.
     void SetOutput(const QByteArray& bytes);
-    // Returns every byte received and not yet read, and consumes it. Raises when
-    // the bytes of the last SetOutput could not all be sent in their time.
+    // True while bytes of the last SetOutput wait for the line and their time is not up.
+    bool isSending() const;
+    // Milliseconds left of the last send's time.
+    int sendTimeLeftMs() const;
+    // Returns every byte received since the last SetOutput and not yet read,
+    // and consumes it. Raises when the bytes of the last SetOutput could not
+    // all be sent in their time.
     QByteArray GetInput();
 
-    // Puts line settings in the form of SetSettings on another port, e.g. one
-    // watched for rings; false when the text does not parse or the port refuses it.
-    static bool applyLineSettings(QSerialPort& port, const QString& settings);
+signals:
+    // The last SetOutput's bytes have all gone out.
+    void sent();
 
 private:
-    struct LineSettings;
-    void handleError(QSerialPort::SerialPortError error);
-    void closeAfterError();
-    void discardInput();
+    void onLineLost();
     int sendTimeMs(qsizetype bytes) const;
-    void waitUntilSent();
     void raisePendingError();
     void requireOpen() const;
 
-    QSerialPort m_port;
+    std::shared_ptr<ModemLine> m_line;
+    QMetaObject::Connection m_lostConnection;
+    QMetaObject::Connection m_sentConnection;
     qint16 m_commPort = 1;
     QString m_portName;
     QString m_settings;
     QString m_pendingError; // a failure seen while idle, raised by the next operation
     QDeadlineTimer m_sendDeadline;
-    bool m_closeScheduled = false;
+    bool m_open = false;
 };

@@ -1,10 +1,9 @@
 #include "ConfigDlg.h"
 
+#include "DisplayFont.h"
 #include "FontChoice.h"
-#include "MainDlg.h"
 #include "PortList.h"
 #include "link/SerialDeviceMap.h"
-#include "ErrorReport.h"
 #include "link/PortSettings.h"
 #include "strings.h"
 
@@ -28,9 +27,10 @@ void showOwnedMessage(QWidget* owner, const QString& caption, const QString& tex
 
 } // namespace
 
-CConfigDlg::CConfigDlg(CRingletDlg* mainWindow) : QDialog(mainWindow), m_main(mainWindow)
+CConfigDlg::CConfigDlg(const SettingsRecord& record, const RegistryReader& registry, qint16 commPort,
+                       const LogFont& font, QWidget* parent)
+    : QDialog(parent), m_record(record), m_registry(registry), m_commPort(commPort), m_fontDescription(font)
 {
-    const SettingsRecord& record = m_main->settings();
     m_command = record.command;
     m_marker = record.marker;
     m_minutes = record.minutes;
@@ -77,7 +77,7 @@ void CConfigDlg::OnInitDialog()
 
 bool CConfigDlg::EnumerateSerialPorts()
 {
-    return readSerialDeviceMap(m_main->registry(),
+    return readSerialDeviceMap(m_registry,
                                [this](const QString& port) { PortList::insertSorted(m_portList, port); });
 }
 
@@ -95,12 +95,12 @@ void CConfigDlg::fallBackToDefaultPorts()
 // may yield the same number ("COM01", "COM1"), the last one in list order wins.
 void CConfigDlg::preselectPort()
 {
-    const QString& port = m_main->settings().port;
+    const QString& port = m_record.port;
     if (port != NoPortChosen) {
         PortList::showPort(m_portList, port);
         return;
     }
-    const int commPort = m_main->comm().GetCommPort();
+    const int commPort = m_commPort;
     for (int i = 0; i < m_portList->count(); ++i) {
         if (PortNumberFromName(m_portList->itemText(i)) == commPort)
             m_portList->setCurrentIndex(i);
@@ -113,7 +113,7 @@ void CConfigDlg::fillAnotherPortList()
 {
     for (int i = 0; i < m_portList->count(); ++i)
         PortList::insertSorted(m_anotherPortList, m_portList->itemText(i));
-    const QString& anotherPort = m_main->settings().anotherPort;
+    const QString& anotherPort = m_record.anotherPort;
     if (!anotherPort.isEmpty())
         PortList::showPort(m_anotherPortList, anotherPort);
 }
@@ -210,17 +210,13 @@ void CConfigDlg::OnOK()
     if (!exchangeFromControls())
         return;
     writeBackIntoRecord();
-    const bool applied = runReportingErrors(this, [this] {
-        m_main->ApplyPortSettings();
-        m_main->ApplyAutomation();
-    });
-    if (applied)
+    if (!m_apply || m_apply(m_record))
         QDialog::accept();
 }
 
 void CConfigDlg::writeBackIntoRecord()
 {
-    SettingsRecord& record = m_main->settings();
+    SettingsRecord& record = m_record;
     record.anotherApp = m_anotherApp;
     record.ringCommand = m_ringCommand;
     record.notify = m_notify ? 1 : 0;
@@ -243,25 +239,12 @@ void CConfigDlg::writeBackIntoRecord()
 
 void CConfigDlg::ChooseDisplayFont()
 {
-    DisplayFont& displayFont = m_main->displayFont();
-    LogFont description = displayFont.description();
-    QFontDialog dialog(fontFromLogFont(description), this);
+    QFontDialog dialog(fontFromLogFont(m_fontDescription), this);
     dialog.setObjectName(QStringLiteral("fontDialog"));
     if (dialog.exec() == QDialog::Accepted) {
         QFont chosen = dialog.selectedFont();
         chosen.setFixedPitch(QFontInfo(chosen).fixedPitch());
-        description = logFontFromChosenFont(chosen, description, m_main->logicalDpiY());
+        m_fontDescription = logFontFromChosenFont(chosen, m_fontDescription, logicalDpiY());
     }
-    displayFont.create(description);
-    m_main->applyDisplayFontToLabel();
-}
-
-bool runFirstRunConfiguration(CRingletDlg* mainWindow)
-{
-    while (mainWindow->settings().port == NoPortChosen) {
-        CConfigDlg dialog(mainWindow);
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
-    }
-    return true;
+    emit displayFontChosen(m_fontDescription);
 }

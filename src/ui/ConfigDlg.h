@@ -1,9 +1,14 @@
 #pragma once
 
+#include "base/LogFont.h"
+#include "base/SettingsRecord.h"
+
 #include <QDialog>
 #include <QString>
 
-class CRingletDlg;
+#include <functional>
+
+class RegistryReader;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -11,8 +16,9 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-// The configuration dialog: edits a copy of the main window's settings and, on
-// OK, writes it back and applies port and automation settings at once.
+// The configuration dialog: edits a copy of the settings record and, on OK,
+// hands it to whoever applies it; while that refuses it, the dialog stays. A
+// font chosen here is handed out at once, whatever becomes of the dialog.
 //
 // A port list counts as having a selected entry only when its current index is
 // valid and the edit field still shows that entry's text: text typed over a
@@ -23,8 +29,18 @@ class CConfigDlg : public QDialog
     Q_OBJECT
 
 public:
-    explicit CConfigDlg(CRingletDlg* mainWindow);
+    // Applies an edited record; false, after telling the user, when it was refused.
+    using Apply = std::function<bool(const SettingsRecord&)>;
+
+    // `commPort`: the serial component's port number, which preselects a port
+    // before the first choice. `font`: the display font's description.
+    CConfigDlg(const SettingsRecord& record, const RegistryReader& registry, qint16 commPort, const LogFont& font,
+               QWidget* parent = nullptr);
     ~CConfigDlg() override;
+
+    void setApply(Apply apply) { m_apply = std::move(apply); }
+    // The record as edited, once OK has been pressed.
+    const SettingsRecord& settings() const { return m_record; }
 
     // Runs once, before the dialog is first shown; exec() and show() call it.
     void OnInitDialog();
@@ -41,11 +57,15 @@ public:
 
     void UpdateAutomationControls();
     void UpdateLogControls();
-    // Replaces the main window's display font, whatever becomes of this dialog.
+    // Offers the font dialog; the description chosen goes out through
+    // displayFontChosen(), whatever becomes of this dialog.
     void ChooseDisplayFont();
 
     int exec() override;
     void accept() override;
+
+signals:
+    void displayFontChosen(const LogFont& description);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -63,7 +83,11 @@ private:
     void fillAnotherPortList();
     void writeBackIntoRecord();
 
-    CRingletDlg* m_main;
+    SettingsRecord m_record;
+    const RegistryReader& m_registry;
+    qint16 m_commPort;
+    LogFont m_fontDescription;
+    Apply m_apply;
     bool m_initialised = false;
 
     // Fields, in the order of data exchange.
@@ -100,8 +124,3 @@ private:
     QPushButton* m_cancel = nullptr;
     QPushButton* m_font = nullptr;
 };
-
-// The first-run loop: runs the dialog while no port is chosen. Returns true once
-// a port is chosen, false when the user cancels or closes the dialog instead,
-// which means: leave the program without storing settings.
-bool runFirstRunConfiguration(CRingletDlg* mainWindow);

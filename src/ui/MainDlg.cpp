@@ -11,7 +11,6 @@
 #include "SystemMenu.h"
 #include "WindowClose.h"
 #include "base/ProfileStore.h"
-#include "calls/CallNotifier.h"
 #include "link/PortSettings.h"
 #include "resource.h"
 #include "strings.h"
@@ -27,19 +26,17 @@
 CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      m_store(store), m_registry(registry)
+      m_desk(store, registry, appIcon())
 {
     setObjectName(QStringLiteral("IDD_MAIN"));
     setWindowTitle(QString::fromLatin1(Texts::MainTitle));
     setWindowIcon(appIcon());
     buildControls();
-    m_logNotice = new NoticeBox(this);
-    m_checkNotice = new NoticeBox(this);
-    m_ringNotice = new NoticeBox(this);
-    // Reaches the desktop's notification service only at the first call, not at start-up.
-    m_notifier = new CallNotifier(appIcon(), this);
-    setUpPhoneBook();
-    connectChecks();
+    for (const auto cause : {Problem::Cause::Check, Problem::Cause::CallLog, Problem::Cause::RingPort,
+                             Problem::Cause::PhoneBook})
+        m_notices[cause] = new NoticeBox(this);
+    addHistoryShortcut();
+    connectDesk();
 }
 
 CRingletDlg::~CRingletDlg() = default;
@@ -63,7 +60,7 @@ void CRingletDlg::buildControls()
 
 void CRingletDlg::LoadSettings()
 {
-    ::LoadSettings(m_store, m_settings, m_displayFont);
+    ::LoadSettings(m_desk.store(), m_desk.settings(), m_displayFont);
 }
 
 bool CRingletDlg::OnInitDialog()
@@ -84,7 +81,7 @@ bool CRingletDlg::OnInitDialog()
         ApplyAutomation();
         applyDisplayFontToLabel();
     });
-    loadPhoneBook();
+    m_desk.loadPhoneBook();
     return true;
 }
 
@@ -161,8 +158,8 @@ void CRingletDlg::OnClose()
     if (m_closed)
         return;
     m_closed = true;
-    m_automation.disarm();
-    ::SaveSettings(m_store, m_settings, m_displayFont);
+    m_desk.stop();
+    ::SaveSettings(m_desk.store(), m_desk.settings(), m_displayFont);
     emit settingsWritten();
     m_displayFont.clear();
 }
@@ -171,7 +168,7 @@ void CRingletDlg::closeEvent(QCloseEvent* event)
 {
     // A close request in the middle of a check waits for the check to finish,
     // so the number it reads is part of what gets stored.
-    if (m_cycle.isRunning()) {
+    if (m_desk.isChecking()) {
         m_closePending = true;
         event->ignore();
         return;
@@ -224,7 +221,7 @@ bool CRingletDlg::nativeEvent(const QByteArray& eventType, void* message, qintpt
     // remembered for the check's end; a dialog (About, Configuration, a
     // message) is ended as Cancel would end it, and the window closes after it.
     if (isWindowCloseRequest(eventType.constData(), message)) {
-        if (m_cycle.isRunning())
+        if (m_desk.isChecking())
             m_closePending = true;
         else if (endModalDialogs())
             QTimer::singleShot(0, this, &QWidget::close);
@@ -285,11 +282,41 @@ void CRingletDlg::showAbout()
 
 void CRingletDlg::showConfiguration()
 {
-    CConfigDlg config(this);
+    CConfigDlg config(settings(), registry(), comm().GetCommPort(), m_displayFont.description(), this);
+    wireConfiguration(config);
     config.exec();
+}
+
+// The dialog hands back its copy of the record on OK; the desk takes it. A
+// port or line setting that is refused keeps the dialog open.
+void CRingletDlg::wireConfiguration(CConfigDlg& dialog)
+{
+    dialog.setApply([this, &dialog](const SettingsRecord& record) {
+        return runReportingErrors(&dialog, [this, &record] {
+            m_desk.settings() = record;
+            ApplyPortSettings();
+            ApplyAutomation();
+        });
+    });
+    connect(&dialog, &CConfigDlg::displayFontChosen, this, [this](const LogFont& description) {
+        m_displayFont.create(description);
+        applyDisplayFontToLabel();
+    });
+}
+
+bool runFirstRunConfiguration(CRingletDlg* mainWindow)
+{
+    while (mainWindow->settings().port == NoPortChosen) {
+        CConfigDlg dialog(mainWindow->settings(), mainWindow->registry(), mainWindow->comm().GetCommPort(),
+                          mainWindow->displayFont().description(), mainWindow);
+        mainWindow->wireConfiguration(dialog);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+    }
+    return true;
 }
 
 void CRingletDlg::ApplyPortSettings()
 {
-    applyPortSettings(m_settings, m_comm, m_registry);
+    m_desk.applyPortSettings();
 }

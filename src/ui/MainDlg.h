@@ -2,29 +2,25 @@
 
 #include "DisplayFont.h"
 #include "NumberLabel.h"
-#include "base/SettingsRecord.h"
-#include "check/Automation.h"
-#include "check/CheckCycle.h"
-#include "check/CheckOutcome.h"
-#include "check/StatusWait.h"
-#include "link/MSComm.h"
+#include "core/CallDesk.h"
 
 #include <QDialog>
 #include <QPointer>
 
+#include <map>
+
 class CallHistoryDlg;
-class CallNotifier;
-class PhoneBook;
+class CConfigDlg;
+class CStatusDlg;
 class NoticeBox;
 class ProfileStore;
 class QMenu;
 class QPushButton;
 class RegistryReader;
 
-// The main window: one wide label with the last check's result and a Check
-// button. It owns the settings record, the display font, the serial component,
-// the check and what starts it for its whole life, wires them together and
-// shows what they come to; the work itself is done in check/.
+// The main window: one wide label with the call shown now and a Check button.
+// The program itself is the CallDesk it holds; the window shows its calls and
+// problems, shows a check's waits, and passes on what the user asks for.
 class CRingletDlg : public QDialog, private StatusWait
 {
     Q_OBJECT
@@ -33,19 +29,21 @@ public:
     CRingletDlg(ProfileStore& store, const RegistryReader& registry, QWidget* parent = nullptr);
     ~CRingletDlg() override;
 
-    SettingsRecord& settings() { return m_settings; }
-    const SettingsRecord& settings() const { return m_settings; }
+    CallDesk& desk() { return m_desk; }
+    SettingsRecord& settings() { return m_desk.settings(); }
+    const SettingsRecord& settings() const { return m_desk.settings(); }
     DisplayFont& displayFont() { return m_displayFont; }
-    CMSComm& comm() { return m_comm; }
-    const RegistryReader& registry() const { return m_registry; }
+    CMSComm& comm() { return m_desk.comm(); }
+    const RegistryReader& registry() const { return m_desk.registry(); }
     NumberLabel* numberLabel() const { return m_number; }
     QPushButton* checkButton() const { return m_check; }
-    CheckCycle& checkCycle() { return m_cycle; }
-    Automation& automation() { return m_automation; }
-    bool isCheckTimerActive() const { return m_automation.isTimerActive(); }
-    int checkTimerInterval() const { return m_automation.timerInterval(); }
-    RingTrigger& ringTrigger() { return m_automation.ringTrigger(); }
-    const AppActivationTrigger& appTrigger() const { return m_automation.appTrigger(); }
+    CheckCycle& checkCycle() { return m_desk.checkCycle(); }
+    Automation& automation() { return m_desk.automation(); }
+    bool isCheckTimerActive() const { return m_desk.automation().isTimerActive(); }
+    int checkTimerInterval() const { return m_desk.automation().timerInterval(); }
+    RingTrigger& ringTrigger() { return m_desk.automation().ringTrigger(); }
+    const AppActivationTrigger& appTrigger() { return m_desk.automation().appTrigger(); }
+    PhoneBook& phoneBook() { return m_desk.phoneBook(); }
 
     // Fills the record and creates the display font from the store.
     void LoadSettings();
@@ -63,9 +61,10 @@ public:
     void ApplyPortSettings();
     // Arms the check timer or a trigger and shows or hides the Check button from autoMethod.
     void ApplyAutomation();
-    // One whole dialogue with the modem, from opening the port to logging.
-    // Raises RingletError. Asked for while another check runs, it runs once
-    // that one has ended; one waits at most, further requests add nothing.
+    // Starts one whole dialogue with the modem, from opening the port to
+    // logging; it goes on from the event loop, and its errors are told when
+    // they come. Asked for while another check runs, it runs once that one
+    // has ended; one waits at most, further requests add nothing.
     void CheckNumber(CheckTrigger trigger = CheckTrigger::Button);
     // A check nobody asked for by hand: its errors are told without blocking,
     // and a changed number asks for the user's attention unless the window is
@@ -86,10 +85,11 @@ public:
     void OnSysCommand(int command);
     void showAbout();
     void showConfiguration();
+    // Hands the configuration dialog what it applies on OK and where a chosen font goes.
+    void wireConfiguration(CConfigDlg& dialog);
     void showCallHistory();
     void nameShownCaller();
     void importContacts();
-    PhoneBook& phoneBook() { return *m_book; }
 
 signals:
     // The close sequence has written the settings; whether the store took them
@@ -109,38 +109,32 @@ private:
     QSize largestLabelSize() const;
     // Sizes the window to the template, grown to give the label `needed`.
     void fitWindowToLabelFont(const QSize& needed);
-    void connectChecks();
+    void connectDesk();
     void startCheck(CheckTrigger trigger);
-    void showOutcome(const CheckOutcome& outcome);
+    void showCall(const Call& call);
+    void showProblem(const Problem& problem);
     void onCheckFinished();
-    void showTimedStatus(const QString& text, bool takeFocus) override;
-    void setUpPhoneBook();
-    void loadPhoneBook();
+    void showTimedStatus(const QString& text, bool takeFocus, int ms, std::function<void()> done) override;
+    void endStatus() override;
+    void addHistoryShortcut();
     void addCallerItems(QMenu* menu);
-    QString callerName(const QString& displayText, const QString& announcedName) const;
-    void showCallerName();
     // Ends the dialogs open over this window as Cancel would; false when none was open.
     bool endModalDialogs();
 
-    ProfileStore& m_store;
-    const RegistryReader& m_registry;
-    SettingsRecord m_settings;
+    CallDesk m_desk;
     DisplayFont m_displayFont;
-    CMSComm m_comm;
-    CheckCycle m_cycle{m_settings, m_comm, *this};
-    Automation m_automation{m_cycle, m_comm};
 
     NumberLabel* m_number = nullptr;
     QPushButton* m_check = nullptr;
-    NoticeBox* m_logNotice = nullptr;
-    NoticeBox* m_checkNotice = nullptr; // errors of automatic checks
-    NoticeBox* m_ringNotice = nullptr;  // the watched ring port's problems
-    CallNotifier* m_notifier = nullptr;
-    PhoneBook* m_book = nullptr;
-    NoticeBox* m_bookNotice = nullptr;
+    std::map<Problem::Cause, NoticeBox*> m_notices; // one open at a time per cause
+    QPointer<CStatusDlg> m_status;                   // the running check's waits
     QPointer<CallHistoryDlg> m_history;
-    QString m_announcedName; // the name the modem gave for the number shown
     bool m_initialised = false;
     bool m_closed = false;
     bool m_closePending = false; // a close request that arrived during a check
 };
+
+// The first-run loop: runs the configuration while no port is chosen. Returns
+// true once a port is chosen, false when the user cancels or closes the dialog
+// instead, which means: leave the program without storing settings.
+bool runFirstRunConfiguration(CRingletDlg* mainWindow);

@@ -4,13 +4,9 @@
 #include "MainDlg.h"
 
 #include "CallHistoryDlg.h"
-#include "NoticeBox.h"
-#include "base/DisplayText.h"
-#include "base/ProfileStore.h"
 #include "calls/CallHistory.h"
 #include "calls/PhoneBook.h"
 #include "calls/PhoneNumber.h"
-#include "check/CallLog.h"
 #include "strings.h"
 
 #include <QAction>
@@ -22,23 +18,13 @@
 #include <QMessageBox>
 #include <QTimer>
 
-void CRingletDlg::setUpPhoneBook()
+// Ctrl+H opens the history from the window itself, not only from its menu.
+void CRingletDlg::addHistoryShortcut()
 {
-    m_book = new PhoneBook(m_store.folder() + QStringLiteral("/ringlet.vcf"), this);
-    m_bookNotice = new NoticeBox(this);
-    connect(m_book, &PhoneBook::failed, m_bookNotice, &NoticeBox::show);
-    connect(m_book, &PhoneBook::changed, this, &CRingletDlg::showCallerName);
-
     auto* history = new QAction(QString::fromLatin1(Texts::CallHistoryItem), this);
     history->setShortcut(Qt::CTRL | Qt::Key_H);
     connect(history, &QAction::triggered, this, &CRingletDlg::showCallHistory);
     addAction(history);
-}
-
-// Read once the window is up: a large phone book does not hold up start-up.
-void CRingletDlg::loadPhoneBook()
-{
-    QTimer::singleShot(0, m_book, &PhoneBook::load);
 }
 
 void CRingletDlg::addCallerItems(QMenu* menu)
@@ -46,32 +32,20 @@ void CRingletDlg::addCallerItems(QMenu* menu)
     menu->addAction(QString::fromLatin1(Texts::CallHistoryItem), this, &CRingletDlg::showCallHistory)
         ->setShortcut(Qt::CTRL | Qt::Key_H);
     QAction* name = menu->addAction(QString::fromLatin1(Texts::NameCallerItem), this, &CRingletDlg::nameShownCaller);
-    name->setEnabled(!PhoneNumber::digits(m_number->text()).isEmpty());
+    name->setEnabled(!PhoneNumber::digits(m_desk.currentCall().number).isEmpty());
     menu->addAction(QString::fromLatin1(Texts::ImportContactsItem), this, &CRingletDlg::importContacts);
-}
-
-// A name from the phone book wins over the one the modem announced.
-QString CRingletDlg::callerName(const QString& displayText, const QString& announcedName) const
-{
-    const QString known = isFixedDisplayText(displayText) ? QString() : m_book->nameFor(displayText);
-    return known.isEmpty() ? announcedName : known;
-}
-
-void CRingletDlg::showCallerName()
-{
-    m_number->setCaller(m_number->text(), callerName(m_number->text(), m_announcedName));
 }
 
 void CRingletDlg::nameShownCaller()
 {
-    const QString number = m_number->text();
+    const QString number = m_desk.currentCall().number;
     bool ok = false;
     const QString name =
         QInputDialog::getText(this, QString::fromLatin1(Texts::NameCallerTitle),
                               QString::fromLatin1(Texts::NameCallerPrompt).arg(number), QLineEdit::Normal,
-                              m_book->nameFor(number), &ok);
+                              m_desk.knownName(number), &ok);
     if (ok)
-        m_book->setName(number, name.trimmed());
+        m_desk.nameCaller(number, name.trimmed());
 }
 
 void CRingletDlg::importContacts()
@@ -80,7 +54,7 @@ void CRingletDlg::importContacts()
                                                       QString(), QString::fromLatin1(Texts::ImportFileFilter));
     if (file.isEmpty())
         return;
-    const PhoneBook::ImportResult result = m_book->importFile(file);
+    const PhoneBook::ImportResult result = phoneBook().importFile(file);
     QMessageBox::information(this, QCoreApplication::applicationName(), PhoneBook::describe(result, file));
 }
 
@@ -88,8 +62,8 @@ void CRingletDlg::importContacts()
 void CRingletDlg::showCallHistory()
 {
     if (!m_history)
-        m_history = new CallHistoryDlg(QFileInfo(QString::fromLatin1(CallLog::FileName)).absoluteFilePath(), m_book, this);
-    m_history->history()->setLoggingOn(m_settings.logFlags & LogFlags::EnableLog);
+        m_history = new CallHistoryDlg(m_desk.logFilePath(), &phoneBook(), this);
+    m_history->history()->setLoggingOn(settings().logFlags & LogFlags::EnableLog);
     m_history->show();
     m_history->raise();
     m_history->activateWindow();

@@ -1,19 +1,17 @@
-// The main window's side of checks: the short calls into check/, what it shows
-// of a check's outcome, and how it tells a check's errors.
+// The main window's side of checks: the short calls into the desk, what it
+// shows of a call, how it tells problems, and the status window of a check's waits.
 
 #include "MainDlg.h"
 
 #include "ErrorReport.h"
 #include "NoticeBox.h"
 #include "StatusDlg.h"
-#include "base/RingletError.h"
-#include "base/DisplayText.h"
 #include "base/SettingsRecord.h"
-#include "calls/CallNotifier.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 // Automation's messages: no caption, a single OK button, owned by the main window.
@@ -26,70 +24,67 @@ void showAutomationMessage(QWidget* owner, const QString& text)
 }
 } // namespace
 
-void CRingletDlg::connectChecks()
+void CRingletDlg::connectDesk()
 {
-    connect(&m_cycle, &CheckCycle::outcome, this, &CRingletDlg::showOutcome);
-    connect(&m_cycle, &CheckCycle::logWriteFailed, m_logNotice, &NoticeBox::show);
-    connect(&m_cycle, &CheckCycle::finished, this, &CRingletDlg::onCheckFinished);
-    connect(&m_cycle, &CheckCycle::checkWanted, this, &CRingletDlg::startCheck);
-    connect(&m_automation, &Automation::checkWanted, this, &CRingletDlg::startCheck);
-    connect(&m_automation, &Automation::announced, &m_cycle, &CheckCycle::takeAnnouncement);
-    connect(&m_automation, &Automation::problem, m_ringNotice, &NoticeBox::show);
-    connect(m_notifier, &CallNotifier::activated, this, &CRingletDlg::bringToFront);
+    m_desk.setStatusWait(*this);
+    m_desk.setUserIsLooking([this] { return isActiveWindow(); });
+    connect(&m_desk, &CallDesk::call, this, &CRingletDlg::showCall);
+    connect(&m_desk, &CallDesk::currentCallRenamed, this,
+            [this](const Call& call) { m_number->setCaller(call.number, call.name); });
+    connect(&m_desk, &CallDesk::problem, this, &CRingletDlg::showProblem);
+    connect(&m_desk, &CallDesk::checkFinished, this, &CRingletDlg::onCheckFinished);
+    connect(&m_desk, &CallDesk::showRequested, this, &CRingletDlg::bringToFront);
 }
 
 void CRingletDlg::CheckNumber(CheckTrigger trigger)
 {
-    m_cycle.run(trigger);
+    m_desk.check(trigger);
 }
 
 void CRingletDlg::AppendToLog(const QByteArray& displayText)
 {
-    m_cycle.appendToLog(displayText);
+    m_desk.checkCycle().appendToLog(displayText);
 }
 
 void CRingletDlg::ApplyAutomation()
 {
-    const bool manualDisabled = m_settings.autoMethod & AutoMethod::DisableManual;
+    const bool manualDisabled = settings().autoMethod & AutoMethod::DisableManual;
     m_check->setHidden(manualDisabled);
     m_check->setEnabled(!manualDisabled);
-    showAutomationMessage(this, m_automation.apply(m_settings));
+    showAutomationMessage(this, m_desk.applyAutomation());
 }
 
-// A check by hand may keep the user waiting for its error; nobody is there to
-// answer for an automatic one, and its box must not hold back the next check.
 void CRingletDlg::startCheck(CheckTrigger trigger)
 {
-    if (m_closed)
-        return;
-    if (isAutomatic(trigger))
-        runAutomaticCheck(trigger);
-    else
-        runReportingErrors(this, [this] { CheckNumber(CheckTrigger::Button); });
+    if (!m_closed)
+        CheckNumber(trigger);
 }
 
 void CRingletDlg::runAutomaticCheck(CheckTrigger trigger)
 {
-    try {
-        CheckNumber(trigger);
-    } catch (const RingletError& error) {
-        m_checkNotice->show(error.description());
-    }
+    startCheck(trigger);
 }
 
-// A new number that came by itself, while the user is elsewhere, asks for
-// attention: the taskbar entry and, for a caller's number, a notification.
-void CRingletDlg::showOutcome(const CheckOutcome& outcome)
+void CRingletDlg::showCall(const Call& call)
 {
-    const QString before = m_number->text();
-    const QString name = callerName(outcome.displayText, outcome.name);
-    m_announcedName = outcome.name;
-    m_number->setCaller(outcome.displayText, name);
-    if (!isAutomatic(outcome.trigger) || outcome.displayText == before || isActiveWindow())
+    m_number->setCaller(call.number, call.name);
+    if (call.asksForAttention)
+        QApplication::alert(this);
+}
+
+// A problem someone waits for (a check by hand) waits for its OK; every other
+// one is told without stopping anything, one box at a time per cause.
+void CRingletDlg::showProblem(const Problem& problem)
+{
+    if (!problem.mayBlock) {
+        m_notices.at(problem.cause)->show(problem.words);
         return;
-    QApplication::alert(this);
-    if (m_settings.notify && !isFixedDisplayText(outcome.displayText))
-        m_notifier->notifyCall(outcome.displayText, name);
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), problem.words,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->show();
 }
 
 // A close request that came during the check is honoured now, so the number
@@ -100,8 +95,21 @@ void CRingletDlg::onCheckFinished()
         close();
 }
 
-void CRingletDlg::showTimedStatus(const QString& text, bool takeFocus)
+// One status window per check, run once or twice; the next step comes from
+// the event loop once the window is down.
+void CRingletDlg::showTimedStatus(const QString& text, bool takeFocus, int ms, std::function<void()> done)
 {
-    CStatusDlg status(this, takeFocus ? CStatusDlg::Focus::Take : CStatusDlg::Focus::Leave);
-    status.ShowTimedStatus(text);
+    if (!m_status)
+        m_status = new CStatusDlg(this, takeFocus ? CStatusDlg::Focus::Take : CStatusDlg::Focus::Leave);
+    disconnect(m_status, &CStatusDlg::ended, nullptr, nullptr);
+    connect(m_status, &CStatusDlg::ended, this,
+            [this, done = std::move(done)] { QTimer::singleShot(0, &m_desk, done); });
+    m_status->ShowTimedStatus(text, ms);
+}
+
+void CRingletDlg::endStatus()
+{
+    if (m_status)
+        m_status->deleteLater();
+    m_status.clear();
 }

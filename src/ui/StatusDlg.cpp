@@ -41,15 +41,17 @@ CStatusDlg::CStatusDlg(QWidget* parent, Focus focus) : QDialog(parent, Qt::Dialo
 
 CStatusDlg::~CStatusDlg() = default;
 
-void CStatusDlg::ShowTimedStatus(const QString& text)
+void CStatusDlg::ShowTimedStatus(const QString& text, int ms)
 {
     statusText = text;
+    m_waitMs = ms;
     // A timed check while the user has minimised the program runs its second
     // without putting a window on the screen.
     const QWidget* owner = parentWidget();
     setAttribute(Qt::WA_DontShowOnScreen, owner && owner->isMinimized());
     centreOverOwner();
-    exec();
+    setWindowModality(Qt::ApplicationModal);
+    show();
 }
 
 // Qt centres a dialog over its parent only on its first showing; a window
@@ -77,7 +79,7 @@ void CStatusDlg::showEvent(QShowEvent* event)
 {
     m_text->setText(statusText);
     // Precise: a coarse timer may end the modem's second up to 5% early or late.
-    m_timer.start(WaitMs, Qt::PreciseTimer, this);
+    m_timer.start(m_waitMs, Qt::PreciseTimer, this);
     QDialog::showEvent(event);
 }
 
@@ -90,6 +92,7 @@ void CStatusDlg::timerEvent(QTimerEvent* event)
     m_timer.stop();
     statusText = m_text->text();
     accept();
+    emit ended();
 }
 
 // Escape must not cut the wait short: the modem's second would be lost. While

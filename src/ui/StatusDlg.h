@@ -6,7 +6,9 @@
 class QLabel;
 
 // The one-second status window that paces the dialogue with the modem: shows a
-// line of text, runs modally and ends itself on a timer after one second.
+// line of text, modal to the program's other windows, and ends itself on a
+// timer after one second. It runs no loop of its own: the program's event
+// loop goes on, and ended() says when the second is up.
 class CStatusDlg : public QDialog
 {
     Q_OBJECT
@@ -21,9 +23,14 @@ public:
     explicit CStatusDlg(QWidget* parent = nullptr, Focus focus = Focus::Take);
     ~CStatusDlg() override;
 
-    // Sets the text and runs the window modally; returns about one second later.
-    void ShowTimedStatus(const QString& text);
+    // Sets the text and shows the window modally; returns at once. ended()
+    // comes `ms` later, the window hidden again.
+    void ShowTimedStatus(const QString& text, int ms = WaitMs);
 
+signals:
+    void ended();
+
+public:
     QString statusText;
 
 protected:
@@ -36,4 +43,5 @@ private:
 
     QLabel* m_text = nullptr;
     QBasicTimer m_timer;
+    int m_waitMs = WaitMs;
 };

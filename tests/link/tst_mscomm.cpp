@@ -470,13 +470,13 @@ void TestMSComm::floodKeepsInputBounded()
         // With the buffer full nothing more is read, so the wait costs next to no CPU.
         QVERIFY(ProcessUsage::cpuTimeMs() - cpuBefore < 200);
         const QByteArray input = comm.GetInput();
-        QVERIFY(input.size() <= CMSComm::InputBufferSize);
+        QVERIFY(input.size() <= ModemLine::ReplyLimit);
         QVERIFY(input.size() > 0);
         total += input.size();
     }
     const qint64 grownKb = ProcessUsage::residentKb() - rssBefore;
     QVERIFY2(grownKb < 4096, qPrintable(QStringLiteral("resident memory grew by %1 KiB").arg(grownKb)));
-    QVERIFY(total > CMSComm::InputBufferSize);
+    QVERIFY(total > ModemLine::ReplyLimit);
     comm.SetPortOpen(false);
 }
 
@@ -494,7 +494,7 @@ void TestMSComm::inputWaitingBeforeACommandIsNotItsAnswer()
     comm.SetOutput("ATZ\r\n");
     QTRY_VERIFY(modem.transcript().endsWith("ATZ\r\n"));
     const QByteArray input = comm.GetInput();
-    QVERIFY(input.size() <= CMSComm::InputBufferSize);
+    QVERIFY(input.size() <= ModemLine::ReplyLimit);
     QVERIFY2(!input.contains("CALLING"), "input from before the command was kept");
     comm.SetPortOpen(false);
 }

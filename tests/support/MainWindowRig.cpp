@@ -13,6 +13,19 @@ MainWindowRig::MainWindowRig(const QString& port)
 void MainWindowRig::pressCheck()
 {
     QTest::mouseClick(dlg.checkButton(), Qt::LeftButton);
+    waitForCheck();
+}
+
+void MainWindowRig::runCheck(CheckTrigger trigger)
+{
+    dlg.CheckNumber(trigger);
+    waitForCheck();
+}
+
+void MainWindowRig::waitForCheck()
+{
+    // Two waits of a second, and a slow line's five seconds at most.
+    QTRY_VERIFY_WITH_TIMEOUT(!dlg.desk().isChecking(), 10000);
 }
 
 QList<QByteArray> MainWindowRig::logLines() const

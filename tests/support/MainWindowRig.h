@@ -27,8 +27,12 @@ public:
     // `port`: the serial port the window checks, when given.
     explicit MainWindowRig(const QString& port = QString());
 
-    // Presses Check as the user does: errors end up in a message box.
+    // Presses Check as the user does and waits for the check to end: errors end up in a message box.
     void pressCheck();
+    // Starts a check as `trigger` would and waits for it to end.
+    void runCheck(CheckTrigger trigger);
+    // Waits for the running check, if any, to end.
+    void waitForCheck();
     // The call log's lines without their line ends; none when there is no log.
     QList<QByteArray> logLines() const;
     QString logPath() const { return workDir.filePath(QStringLiteral("ringlet.log")); }

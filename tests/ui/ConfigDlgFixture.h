@@ -34,6 +34,19 @@ struct ConfigSetup
     MessageBoxWatcher boxes;
 };
 
+// The configuration dialog as the main window opens it: over a copy of its
+// record, handing the record back to it on OK.
+class MainConfigDlg : public CConfigDlg
+{
+public:
+    explicit MainConfigDlg(CRingletDlg* main)
+        : CConfigDlg(main->settings(), main->registry(), main->comm().GetCommPort(),
+                     main->displayFont().description(), main)
+    {
+        main->wireConfiguration(*this);
+    }
+};
+
 // Runs `act` on each modal dialog of type Dialog as it comes up, one action per
 // dialog, in order.
 template <typename Dialog> class ModalDriver : public QObject

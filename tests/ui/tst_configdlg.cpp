@@ -101,7 +101,7 @@ void TestConfigDlg::storedValuesAreUnpacked()
     Setup setup;
     setup.main.settings().autoMethod = autoMethod;
     setup.main.settings().logFlags = logFlags;
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
 
     QCOMPARE(checkedMode(&dialog), mode);
@@ -145,7 +145,7 @@ void TestConfigDlg::okWithoutChangesPacksAfresh()
     Setup setup;
     setup.main.settings().autoMethod = autoMethod;
     setup.main.settings().logFlags = logFlags;
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     QVERIFY(pressOk(dialog));
     QCOMPARE(setup.main.settings().autoMethod, storedAutoMethod);
     QCOMPARE(setup.main.settings().logFlags, storedLogFlags);
@@ -156,7 +156,7 @@ void TestConfigDlg::automateRulesOnClicks()
 {
     Setup setup;
     setup.main.settings().autoMethod = 12;
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     auto* automate = control<QCheckBox>(&dialog, "IDC_AUTOMATE");
     auto* disableManual = control<QCheckBox>(&dialog, "IDC_DISABLE_MANUAL");
@@ -191,7 +191,7 @@ void TestConfigDlg::logRulesOnClicks()
 {
     Setup setup;
     setup.main.settings().logFlags = 3;
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     auto* enableLog = control<QCheckBox>(&dialog, "IDC_ENABLE_LOG");
     auto* ignoreSame = control<QCheckBox>(&dialog, "IDC_IGNORE_SAME");
@@ -206,7 +206,7 @@ void TestConfigDlg::logRulesOnClicks()
 void TestConfigDlg::editsAreWrittenOnOk()
 {
     Setup setup;
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     control<QLineEdit>(&dialog, "IDC_COMMAND")->setText(QStringLiteral("ATZ"));
     control<QLineEdit>(&dialog, "IDC_MARKER")->setText(QString());
@@ -260,7 +260,7 @@ void TestConfigDlg::intervalIsRefused()
     Setup setup;
     setup.main.settings().autoMethod = 8;
     const SettingsRecord before = setup.main.settings();
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     bool openAfterOk = false;
     QString textAfterOk;
     QTimer::singleShot(0, &dialog, [&] {
@@ -284,7 +284,7 @@ void TestConfigDlg::storedIntervalBelowOneLoadsWhileUnused()
 {
     Setup setup;
     setup.main.settings().minutes = 0;
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     QCOMPARE(control<QLineEdit>(&dialog, "IDC_MINUTES")->text(), QStringLiteral("0"));
     QVERIFY(pressOk(dialog));
@@ -298,7 +298,7 @@ void TestConfigDlg::cancelChangesNothing()
     setup.main.settings().autoMethod = 14;
     setup.main.settings().logFlags = 1;
     const SettingsRecord before = setup.main.settings();
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     QTimer::singleShot(0, &dialog, [&] {
         control<QComboBox>(&dialog, "IDC_PORT")->setCurrentIndex(1);
         control<QLineEdit>(&dialog, "IDC_COMMAND")->setText(QStringLiteral("ATZ"));
@@ -317,7 +317,7 @@ void TestConfigDlg::refusedPortKeepsDialogOpen()
 {
     Setup setup;
     setup.main.settings().setting = QStringLiteral("fast,q,9,3");
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     bool openAfterOk = false;
     QTimer::singleShot(0, &dialog, [&] {
         control<QComboBox>(&dialog, "IDC_PORT")->setCurrentIndex(1);
@@ -338,7 +338,7 @@ void TestConfigDlg::refusedPortKeepsDialogOpen()
 void TestConfigDlg::templateOrderAndTexts()
 {
     Setup setup;
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Configuration"));
     QCOMPARE(control<QCheckBox>(&dialog, "IDC_IGNORE_SAME")->text(), QStringLiteral("Ignore Same Nomber"));
     QCOMPARE(control<QPushButton>(&dialog, "IDC_FONT")->text(), QStringLiteral("Font...."));
@@ -365,7 +365,7 @@ void TestConfigDlg::templateOrderAndTexts()
 void TestConfigDlg::fixedTextsAreSpelledAsUsersKnowThem()
 {
     Setup setup;
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     CAboutDlg about(&setup.main);
     QMenu* windowMenu = setup.main.createWindowMenu();
     QStringList shown = textsOn(&dialog) + textsOn(&about) + textsOn(&setup.main);

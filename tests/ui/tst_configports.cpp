@@ -34,7 +34,7 @@ void TestConfigPorts::listsAreSortedAlike()
     Setup setup;
     for (const char* port : {"COM10", "com2", "COM1", "ttyUSB0"})
         addPort(setup.registry, std::string("\\Device\\") + port, port);
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     const QStringList sorted{"COM1", "COM10", "com2", "ttyUSB0"};
     QCOMPARE(entriesOf(control<QComboBox>(&dialog, "IDC_PORT")), sorted);
@@ -48,7 +48,7 @@ void TestConfigPorts::lastMatchingPortIsPreselected()
     addPort(setup.registry, "\\Device\\Serial1", "COM01");
     addPort(setup.registry, "\\Device\\Serial2", "COM2");
     setup.main.comm().SetCommPort(1);
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     auto* ports = control<QComboBox>(&dialog, "IDC_PORT");
     QCOMPARE(entriesOf(ports), (QStringList{"COM01", "COM1", "COM2"}));
@@ -75,7 +75,7 @@ void TestConfigPorts::chosenPortWinsOverAnotherWithTheSameNumber()
     addPort(setup.registry, "/dev/ttyACM0", "ttyACM0");
     setup.main.settings().port = port;
     setup.main.comm().SetCommPort(0);
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     QCOMPARE(control<QComboBox>(&dialog, "IDC_PORT")->currentText(), port);
     QVERIFY(pressOk(dialog));
@@ -87,7 +87,7 @@ void TestConfigPorts::noMatchSelectsNothing()
     Setup setup;
     addPort(setup.registry, "\\Device\\Serial0", "COM2");
     setup.main.comm().SetCommPort(1);
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     QVERIFY(pressOk(dialog));
     QCOMPARE(setup.main.settings().port, QStringLiteral("NA"));
 }
@@ -116,7 +116,7 @@ void TestConfigPorts::unreadableMapFallsBack()
     addPort(setup.registry, "\\Device\\Serial1", "COM0");
     addPort(setup.registry, "\\Device\\Serial2", "COM9");
     setup.main.comm().SetCommPort(2);
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
 
     QCOMPARE(setup.boxes.texts(), QStringList{"Couldn't access registry key"});
@@ -131,7 +131,7 @@ void TestConfigPorts::emptyMapGivesEmptyList()
 {
     Setup setup;
     setup.main.settings().port = QStringLiteral("COM3");
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     QCOMPARE(control<QComboBox>(&dialog, "IDC_PORT")->count(), 0);
     QCOMPARE(setup.boxes.count(), 0);
@@ -146,7 +146,7 @@ void TestConfigPorts::longValuesAreReadAgain()
     addPort(setup.registry, "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", byId);
     addPort(setup.registry, "\\Device\\USBSER000", "COM5"); // a name past 15 characters
     addPort(setup.registry, "\\Device\\Serial0", "COM1");
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     QCOMPARE(entriesOf(control<QComboBox>(&dialog, "IDC_PORT")),
              (QStringList{QString::fromStdString(byId), "COM1", "COM5"}));
@@ -165,7 +165,7 @@ void TestConfigPorts::otherValueTypesAddNothing()
     addPort(setup.registry, "\\Device\\Serial2", "COM3");
     setup.registry.setValue(Registry::SerialDeviceMap,
                             {"\\Device\\Serial3", Registry::TypeSz, std::string("COM4\0junk", 9)});
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     QCOMPARE(entriesOf(control<QComboBox>(&dialog, "IDC_PORT")), (QStringList{"COM3", "COM4"}));
     QCOMPARE(setup.boxes.count(), 0);
@@ -195,7 +195,7 @@ void TestConfigPorts::otherPortMatchesExactly()
     addPort(setup.registry, "\\Device\\Serial0", "COM1");
     addPort(setup.registry, "\\Device\\Serial1", "COM2");
     setup.main.settings().anotherPort = anotherPort;
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     dialog.OnInitDialog();
     QCOMPARE(control<QComboBox>(&dialog, "IDC_ANOTHER_PORT")->currentText(), shown);
 
@@ -211,7 +211,7 @@ void TestConfigPorts::typedTextIsStoredAsTyped()
     setup.main.settings().port = QStringLiteral("COM1");
     setup.main.settings().anotherPort = QStringLiteral("COM2");
     setup.main.settings().autoMethod = AutoMethod::Automate | 1; // the other-port list in use
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     QVERIFY(pressOk(dialog, [&dialog] {
         for (const char* name : {"IDC_PORT", "IDC_ANOTHER_PORT"}) {
             auto* list = control<QComboBox>(&dialog, name);

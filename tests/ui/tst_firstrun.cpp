@@ -112,7 +112,7 @@ void TestFirstRun::chosenFontOutlivesCancel()
     const QString family = QFontDatabase::families().value(0);
     QVERIFY(!family.isEmpty());
 
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     QString selected;
     QTimer::singleShot(0, &dialog, [&dialog, &selected, family] {
         chooseFont(&dialog, [&selected, family](QFontDialog* fonts) {
@@ -147,7 +147,7 @@ void TestFirstRun::cancelledFontChoiceKeepsTheLook()
     description.height = -23;
     setup.main.displayFont().create(description);
 
-    CConfigDlg dialog(&setup.main);
+    MainConfigDlg dialog(&setup.main);
     QTimer::singleShot(0, &dialog, [&dialog] {
         chooseFont(&dialog, [](QFontDialog* fonts) {
             QFont other = fonts->currentFont();

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "Call.h"
+#include "base/SettingsRecord.h"
+#include "check/Automation.h"
+#include "check/CheckCycle.h"
+#include "check/StatusWait.h"
+#include "link/MSComm.h"
+
+#include <QIcon>
+#include <QObject>
+
+#include <functional>
+
+class CallNotifier;
+class PhoneBook;
+class ProfileStore;
+class RegistryReader;
+
+// The program without its windows: the settings record, the modem lines (the
+// check's serial component and the ring watcher's), the check and what starts
+// it, the phone book, the call log's place and the notifier, and the call
+// shown now. It publishes each call once through call() and each failure once
+// through problem(); windows show them and pass on what the user asks for.
+class CallDesk : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `icon`: the one a desktop notification shows.
+    CallDesk(ProfileStore& store, const RegistryReader& registry, const QIcon& icon, QObject* parent = nullptr);
+    ~CallDesk() override;
+
+    SettingsRecord& settings() { return m_settings; }
+    const SettingsRecord& settings() const { return m_settings; }
+    ProfileStore& store() { return m_store; }
+    const RegistryReader& registry() const { return m_registry; }
+    CMSComm& comm() { return m_comm; }
+    CheckCycle& checkCycle() { return m_cycle; }
+    Automation& automation() { return m_automation; }
+    const Automation& automation() const { return m_automation; }
+    PhoneBook& phoneBook() { return *m_book; }
+    // Where checks log their results: ringlet.log in the current directory.
+    QString logFilePath() const;
+
+    // Who shows a check's waits (the window); a plain timer until one is given.
+    void setStatusWait(StatusWait& wait) { m_cycle.setStatusWait(wait); }
+    // Whether the user is looking at the program now: a new call then asks for no attention.
+    void setUserIsLooking(std::function<bool()> probe) { m_userIsLooking = std::move(probe); }
+
+    // Puts port and line settings on the serial component. Raises RingletError.
+    void applyPortSettings();
+    // Arms the check timer or a trigger from autoMethod. Returns what the user
+    // must be told at once, else an empty text.
+    QString applyAutomation();
+    // Takes a record the configuration handed back, and applies it.
+    // Raises RingletError as applyPortSettings() does; the rest is as applyAutomation().
+    QString applySettings(const SettingsRecord& record);
+
+    // Starts a check: its outcome comes through call(), its failure through problem().
+    void check(CheckTrigger trigger);
+    bool isChecking() const { return m_cycle.isRunning(); }
+    // The end of the run: automation stops, no check starts any more.
+    void stop();
+
+    // Reads the phone book (once the window is up, so a large one does not hold up start-up).
+    void loadPhoneBook();
+    // The call shown now; an empty number before the first.
+    const Call& currentCall() const { return m_current; }
+    // The name the phone book gives `number`, empty for none or a fixed text.
+    QString knownName(const QString& number) const;
+    void nameCaller(const QString& number, const QString& name);
+
+signals:
+    // A call came (a check's result or an announcement): shown, logged and remembered.
+    void call(const Call& call);
+    // The call shown now is the same call with another name (the phone book changed).
+    void currentCallRenamed(const Call& call);
+    void problem(const Problem& problem);
+    void checkFinished();
+    // The user asked, through a notification, to see the program.
+    void showRequested();
+
+private:
+    void connectChecks();
+    void onOutcome(const CheckOutcome& outcome);
+    void onCheckFailed(CheckTrigger trigger, const QString& description);
+    void onPhoneBookChanged();
+    void tell(Problem::Cause cause, const QString& words, bool mayBlock = false);
+
+    ProfileStore& m_store;
+    const RegistryReader& m_registry;
+    SettingsRecord m_settings;
+    CMSComm m_comm;
+    QuietWait m_quietWait;
+    CheckCycle m_cycle{m_settings, m_comm, m_quietWait};
+    Automation m_automation{m_cycle, m_comm};
+    PhoneBook* m_book = nullptr;
+    CallNotifier* m_notifier = nullptr;
+    Call m_current;
+    std::function<bool()> m_userIsLooking = [] { return false; };
+    bool m_stopped = false;
+};
