@@ -127,7 +127,7 @@ private slots:
             if (QWidget* shown = QApplication::activeModalWidget())
                 status = shown->screen()->grabWindow(0, shown->x(), shown->y(), shown->width(), shown->height()).toImage();
         });
-        window.dlg.runAutomaticCheck(CheckTrigger::Timer);
+        window.runCheck(CheckTrigger::Timer);
         QTest::qWait(300);
         QCOMPARE(watch.activeWindows(), QSet<X11Desktop::Window>{m_clock});
 

@@ -39,13 +39,13 @@ private slots:
         QTRY_VERIFY(!dlg.isActiveWindow());
         rig.boxes.clear(); // only what the checks show counts
 
-        QTest::mouseClick(dlg.checkButton(), Qt::LeftButton); // 0555 by hand
-        dlg.runAutomaticCheck();                              // 0555 again
+        rig.pressCheck();                     // 0555 by hand
+        rig.runCheck(CheckTrigger::Timer);    // 0555 again
         QTest::qWait(500);
         QCOMPARE(dlg.numberLabel()->text(), QStringLiteral("0555"));
         QVERIFY2(!windowState(dlg).contains("DEMANDS_ATTENTION"), windowState(dlg).constData());
 
-        dlg.runAutomaticCheck(); // 0666
+        rig.runCheck(CheckTrigger::Timer); // 0666
         QCOMPARE(dlg.numberLabel()->text(), QStringLiteral("0666"));
         QTRY_VERIFY2(windowState(dlg).contains("_NET_WM_STATE_DEMANDS_ATTENTION"), windowState(dlg).constData());
         QCOMPARE(rig.boxes.count(), 0);

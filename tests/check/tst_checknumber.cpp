@@ -60,6 +60,7 @@ private slots:
 
         QTimerEvent tick(rig.dlg.automation().timerId());
         QApplication::sendEvent(&rig.dlg.automation(), &tick);
+        rig.waitForCheck();
         QCOMPARE(modem.transcript(), QByteArray("AT\\L1\r\n"));
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0222 1"));
         QCOMPARE(rig.dlg.settings().previousNo, QStringLiteral("0222 1"));
@@ -120,6 +121,7 @@ private slots:
         next.LoadSettings();
         next.show();
         QTest::mouseClick(next.checkButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!next.desk().isChecking(), 5000);
         QCOMPARE(next.numberLabel()->text(), QStringLiteral("5550199 Jos\u00e9"));
         QCOMPARE(rig.logLines().size(), 1);
         QCOMPARE(rig.boxes.count(), 0);
@@ -229,7 +231,7 @@ private slots:
         Rig rig(modem.devicePath());
         QTimer::singleShot(1200, &rig.dlg, [&] { rig.dlg.runAutomaticCheck(CheckTrigger::Ring); });
         QTimer::singleShot(1500, &rig.dlg, [&] { rig.dlg.runAutomaticCheck(CheckTrigger::Timer); });
-        rig.dlg.CheckNumber();
+        rig.runCheck(CheckTrigger::Button);
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0111"));
 
         QTRY_COMPARE_WITH_TIMEOUT(rig.dlg.numberLabel()->text(), QStringLiteral("0222"), 5000);
@@ -248,16 +250,19 @@ private slots:
         rig.dlg.ApplyAutomation();
         QTimerEvent tick(rig.dlg.automation().timerId());
         QApplication::sendEvent(&rig.dlg.automation(), &tick);
+        rig.waitForCheck();
         QCOMPARE(rig.boxes.count(), 1);
         QCOMPARE(rig.boxes.blockingTexts(), QStringList());
         QVERIFY(rig.boxes.texts()[0].contains(QStringLiteral("does not exist")));
 
         QVERIFY(modem.start()); // plugged back, the box still open
         QApplication::sendEvent(&rig.dlg.automation(), &tick);
+        rig.waitForCheck();
         QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0444"));
         QCOMPARE(rig.logLines().size(), 1);
         modem.stop();
         QApplication::sendEvent(&rig.dlg.automation(), &tick);
+        rig.waitForCheck();
         QTest::qWait(100);
         QCOMPARE(rig.boxes.count(), 1);
         QVERIFY(rig.dlg.findChild<QMessageBox*>()->isVisible());

@@ -415,6 +415,7 @@ void TestConfigDlg::fixedTextsAreSpelledAsUsersKnowThem()
     });
     watch.start(20);
     QTest::mouseClick(setup.main.checkButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!setup.main.desk().isChecking(), 5000);
     watch.stop();
     QCOMPARE(statusTexts, (QStringList{"Opening COM port...", "Sending Command..."}));
     QCOMPARE(setup.main.numberLabel()->text(), QStringLiteral("BUFFER EMPTY"));

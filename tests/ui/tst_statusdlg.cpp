@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -35,8 +36,10 @@ private:
         });
         QElapsedTimer clock;
         clock.start();
+        QSignalSpy ended(&status, &CStatusDlg::ended);
         status.ShowTimedStatus(text);
-        seen.elapsedMs = clock.elapsed();
+        if (ended.wait(3000))
+            seen.elapsedMs = clock.elapsed();
         return seen;
     }
 
