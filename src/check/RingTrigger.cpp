@@ -117,6 +117,9 @@ void RingTrigger::onLine(const QByteArray& line)
         onRing();
         return;
     }
+    // A check's reply on the shared line is the check's: its marker line is no announcement.
+    if (m_line->isCarryingReply())
+        return;
     const qint64 now = m_clock.elapsed();
     if (!m_rule.isInCall(now))
         m_callerId.reset();

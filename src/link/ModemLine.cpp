@@ -155,6 +155,8 @@ bool ModemLine::open(Holder who)
 void ModemLine::close(Holder who)
 {
     m_holders &= ~unsigned(who);
+    if (who == Check)
+        m_collecting = false;
     if (!(m_holders & Watcher))
         m_retry.stop();
     if (m_holders != 0 || !m_port.isOpen())

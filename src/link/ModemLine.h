@@ -85,6 +85,8 @@ public:
     // before goes from every buffer (only where nobody else reads the line).
     void startReply(bool discardPending);
     QByteArray takeReply();
+    // A check has the line's input as its reply now (from its command until it lets go).
+    bool isCarryingReply() const { return m_collecting; }
 
     // The port's native handle, for the ring-indicator pin reader.
     std::intptr_t nativeHandle() const;

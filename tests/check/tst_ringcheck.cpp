@@ -142,6 +142,21 @@ private slots:
 
     // A check cut short on the ring port (a send the frozen line does not take)
     // gives the port back to the watcher, and the window stays live meanwhile.
+    // One line for the check and the watcher: rings during the check are seen.
+    void callRingingDuringACheckOnTheSharedPortIsSeen()
+    {
+        ModemSimulator modem({QStringLiteral("--numbers"), QStringLiteral("0111,0222")});
+        QVERIFY(modem.start());
+        Rig rig(modem.devicePath(), modem.devicePath());
+        rig.dlg.checkCycle().setStepMs(CheckCycle::StepMs); // both rings within the check
+        QTimer::singleShot(100, &rig.dlg, [&] { ringTwice(modem); });
+        rig.pressCheck();
+        QCOMPARE(rig.dlg.numberLabel()->text(), QStringLiteral("0111"));
+
+        QTRY_COMPARE_WITH_TIMEOUT(rig.dlg.numberLabel()->text(), QStringLiteral("0222"), 5000);
+        QCOMPARE(modem.transcript(), QByteArray("AT\\L1\r\n").repeated(2));
+    }
+
     void checkCutShortGivesThePortBackToTheWatcher()
     {
         ModemSimulator modem;
