@@ -30,6 +30,7 @@ private:
         {
             dlg.settings().anotherApp = QStringLiteral(" XLogo.EXE ");
             dlg.settings().autoMethod = 10;
+            dlg.checkCycle().setStepMs(200); // what is tested is when a check starts, not its seconds
             dlg.show();
         }
     };
@@ -120,6 +121,7 @@ private slots:
     void timedCheckLeavesTheFocusWhereItIsAndIsReadable()
     {
         Window window(m_modem.devicePath());
+        window.dlg.checkCycle().setStepMs(CheckCycle::StepMs); // looked at 1.5 s in
         QVERIFY(activate(m_clock));
         FocusWatch watch;
         QImage status;

@@ -32,6 +32,7 @@ private slots:
         QVERIFY(modem.start());
         MainWindowRig rig(modem.devicePath());
         CRingletDlg& dlg = rig.dlg;
+        dlg.checkCycle().setStepMs(200);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.showMinimized();
