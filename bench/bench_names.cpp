@@ -8,7 +8,9 @@
 #include "calls/CallHistory.h"
 #include "calls/PhoneBook.h"
 #include "check/CallLog.h"
+#include "ui/CallHistoryDlg.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -71,6 +73,22 @@ bool benchPhoneBook()
     }
     bool ok = report("load, median of 11", median(loads), 100, "ms");
 
+    // The same cards imported into an empty book, which is then written.
+    std::vector<double> imports;
+    for (int run = 0; run < 11; ++run) {
+        PhoneBook empty(dir.filePath(QStringLiteral("empty%1.vcf").arg(run)));
+        empty.load();
+        QElapsedTimer clock;
+        clock.start();
+        const PhoneBook::ImportResult result = empty.importFile(path);
+        imports.push_back(clock.nsecsElapsed() / 1e6);
+        if (result.added != 23334) {
+            std::printf("  imported %d numbers, not 23334\n", result.added);
+            return false;
+        }
+    }
+    ok = report("import into an empty book, written, median of 11", median(imports), 100, "ms") && ok;
+
     PhoneBook book(path);
     book.load();
     // As the modem shows them: national form, digits run together; half of them unknown.
@@ -115,6 +133,47 @@ bool writeLog(const QString& path, qint64 bytes)
     return true;
 }
 
+// The window's Ctrl+End and Ctrl+Home, each from the other end of the log.
+bool benchLogEnds(const QString& path)
+{
+    CallHistoryDlg dlg(path, nullptr);
+    dlg.setAttribute(Qt::WA_DeleteOnClose, false);
+    dlg.show();
+    QCoreApplication::processEvents();
+    auto* list = dlg.findChild<QTableView*>();
+    QAction* oldest = nullptr;
+    QAction* newest = nullptr;
+    for (QAction* action : list->actions()) {
+        if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_End))
+            oldest = action;
+        if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_Home))
+            newest = action;
+    }
+    if (!oldest || !newest)
+        return false;
+    const QString first = QStringLiteral("030000000");
+    std::vector<double> toOldest;
+    std::vector<double> toNewest;
+    for (int run = 0; run < 11; ++run) {
+        QElapsedTimer clock;
+        clock.start();
+        oldest->trigger();
+        QCoreApplication::processEvents();
+        toOldest.push_back(clock.nsecsElapsed() / 1e6);
+        if (list->currentIndex().siblingAtColumn(CallHistory::NumberColumn).data().toString() != first) {
+            std::printf("  Ctrl+End showed %s, not the oldest call\n",
+                        qPrintable(list->currentIndex().siblingAtColumn(CallHistory::NumberColumn).data().toString()));
+            return false;
+        }
+        clock.start();
+        newest->trigger();
+        QCoreApplication::processEvents();
+        toNewest.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    bool ok = report("Ctrl+End to the oldest call, median of 11", median(toOldest), 200, "ms");
+    return report("Ctrl+Home back to the newest, median of 11", median(toNewest), 200, "ms") && ok;
+}
+
 bool benchHistory()
 {
     std::printf("Call history of a 100 MB log\n");
@@ -155,7 +214,7 @@ bool benchHistory()
                 clock.nsecsElapsed() / 1e6);
     const double grown = (ProcessUsage::residentKb() - rssBefore) / 1024.0;
     ok = report("resident memory growth (open, scroll to the end, filter)", grown, 20, "MiB") && ok;
-    return ok;
+    return benchLogEnds(path) && ok;
 }
 
 } // namespace

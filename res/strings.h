@@ -131,6 +131,15 @@ inline constexpr char PhoneBookWriteFailed[] =
     "change.";
 inline constexpr char PhoneBookNotWritten[] = "The phone book %1 could not be read, so Ringlet does not write over it. "
                                               "Names given now are kept until it ends.";
+// The reasons a file from outside is not read (the %2 of the texts above and below).
+inline constexpr char NotARegularFile[] = "it is not a regular file (a pipe or a device is never read)";
+// %1 the bound in MB.
+inline constexpr char FileTooLarge[] = "it is larger than %1 MB";
+// %1 the name's length, %2 the length kept.
+inline constexpr char NameCut[] = "The name given was %1 characters long; its first %2 were kept.";
+// %1 the number, %2 the name the phone book gives it.
+inline constexpr char NameNotTakenOut[] =
+    "No contact holds %1 itself: \"%2\" is the name of a longer number that ends with it, and stays.";
 inline constexpr char ImportOpenFailed[] = "Couldn't read %1: %2. Nothing was imported.";
 inline constexpr char ImportNoCards[] = "%1 holds no contacts: choose a vCard file (.vcf). Nothing was imported.";
 inline constexpr char ImportAdded[] = "%1 numbers added to the phone book from %2.";

@@ -1,5 +1,7 @@
 #include "CallHistory.h"
 
+#include "CallerText.h"
+#include "FileRead.h"
 #include "FileWatch.h"
 #include "LogLines.h"
 #include "PhoneBook.h"
@@ -24,6 +26,24 @@ constexpr qint64 Budget = 1024 * 1024;
 // A log that exists but would not open is tried again after this long: on
 // Windows its writer holds it alone while a line goes in.
 constexpr int RetryMs = 200;
+// Of a longer line, only this much is held: no call is that long, and it is
+// shown cut (CallHistory::LongestShown).
+constexpr qsizetype LongestHeld = 1024;
+// Bytes before the end of what was read that must be the same when the log
+// grows: a log rewritten in place, however long, is read anew.
+constexpr qint64 TailBytes = 256;
+
+// A line as a row holds it. A block of NULs (a power loss left the file
+// system's promised data unwritten) is no text: the call written after it is
+// read as it stands.
+QByteArray held(QByteArray text)
+{
+    if (text.contains('\0'))
+        text.removeIf([](char c) { return c == '\0'; });
+    if (text.size() > LongestHeld)
+        text.truncate(LongestHeld);
+    return text;
+}
 
 QString nativePath(const QString& path)
 {
@@ -116,10 +136,12 @@ QVariant CallHistory::data(const QModelIndex& index, int role) const
     switch (index.column()) {
     case TimeColumn:
         return call.time;
-    case NumberColumn:
-        return call.text;
+    case NumberColumn: {
+        const QString number = CallerText::number(call.text);
+        return number.size() > LongestShown ? number.left(LongestShown - 1) + QChar(0x2026) : number;
+    }
     case NameColumn:
-        return call.wellFormed && m_book ? m_book->nameFor(call.text) : QString();
+        return call.wellFormed && m_book ? CallerText::name(m_book->nameFor(call.text)) : QString();
     default:
         return QVariant();
     }
@@ -172,12 +194,12 @@ void CallHistory::reload()
     QFile file(m_path);
     if (!file.exists()) {
         m_state = FileState::Missing;
-    } else if (!file.open(QIODevice::ReadOnly)) {
+    } else if (!FileRead::openRegular(file, m_error)) {
         m_state = FileState::Unreadable;
-        m_error = file.errorString();
     } else {
         m_state = FileState::Read;
         m_olderFrom = m_newerFrom = m_end = file.size();
+        keepTail(file);
         // The newest rows come with the model, without waiting for the view to ask.
         m_wantOlder = Batch;
         m_rows = findOlder(file);
@@ -195,9 +217,10 @@ void CallHistory::reload()
 void CallHistory::readSome()
 {
     QFile file(m_path);
+    QString error;
     // Opened only while reading: on Windows, the log's writer wants it alone.
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (file.exists())
+    if (!FileRead::openRegular(file, error)) {
+        if (QFileInfo(m_path).isFile())
             m_readOn.start(RetryMs);
         else
             reload();
@@ -223,8 +246,9 @@ std::deque<CallHistory::Row> CallHistory::findOlder(QFile& file)
 {
     std::deque<Row> found;
     m_olderFrom = LogLines::readBack(file, m_olderFrom, Budget, [&](const LogLines::Line& line) {
-        if (matches(line.text))
-            found.push_back({line.text, line.start, line.end});
+        QByteArray text = held(line.text);
+        if (matches(text))
+            found.push_back({std::move(text), line.start, line.end});
         return int(found.size()) < m_wantOlder;
     });
     m_wantOlder = m_olderFrom > 0 ? m_wantOlder - int(found.size()) : 0;
@@ -236,8 +260,9 @@ std::deque<CallHistory::Row> CallHistory::findNewer(QFile& file)
 {
     std::deque<Row> found; // newest first
     m_newerFrom = LogLines::readOn(file, m_newerFrom, m_end, true, Budget, [&](const LogLines::Line& line) {
-        if (matches(line.text))
-            found.push_front({line.text, line.start, line.end});
+        QByteArray text = held(line.text);
+        if (matches(text))
+            found.push_front({std::move(text), line.start, line.end});
         return int(found.size()) < m_wantNewer;
     });
     m_wantNewer = m_newerFrom < m_end ? m_wantNewer - int(found.size()) : 0;
@@ -250,11 +275,12 @@ void CallHistory::readAppended()
 {
     const bool replaced = !m_watcher->files().contains(m_path);
     QFile file(m_path);
-    if (m_state == FileState::Read && !replaced && file.exists() && !file.open(QIODevice::ReadOnly)) {
+    QString error;
+    if (m_state == FileState::Read && !replaced && QFileInfo(m_path).isFile() && !FileRead::openRegular(file, error)) {
         m_retryAppended.start();
         return;
     }
-    if (m_state != FileState::Read || replaced || !file.isOpen() || file.size() < m_end) {
+    if (m_state != FileState::Read || replaced || !file.isOpen() || file.size() < m_end || rewritten(file)) {
         reload();
         return;
     }
@@ -263,18 +289,55 @@ void CallHistory::readAppended()
     std::deque<Row> found; // newest first, at most a window's worth
     m_end = LogLines::readOn(file, m_end, file.size(), false, std::numeric_limits<qint64>::max(),
                              [&](const LogLines::Line& line) {
-                                 if (atTop && matches(line.text)) {
-                                     found.push_front({line.text, line.start, line.end});
+                                 QByteArray text = atTop ? held(line.text) : QByteArray();
+                                 if (atTop && matches(text)) {
+                                     found.push_front({std::move(text), line.start, line.end});
                                      if (int(found.size()) > m_rowLimit)
                                          found.pop_back();
                                  }
                                  return true;
                              });
+    keepTail(file);
     if (atTop) {
         m_newerFrom = m_end;
         insertNewer(found);
     }
     updateStatus();
+}
+
+bool CallHistory::rewritten(QFile& file) const
+{
+    const qint64 from = m_end - m_tail.size();
+    return !file.seek(from) || file.read(m_tail.size()) != m_tail;
+}
+
+void CallHistory::keepTail(QFile& file)
+{
+    const qint64 from = qMax<qint64>(0, m_end - TailBytes);
+    m_tail = file.seek(from) ? file.read(m_end - from) : QByteArray();
+}
+
+// The line at `offset` and those around it, read as the view asks for more;
+// the newest call and appended lines stay where they were.
+void CallHistory::showAt(qint64 offset)
+{
+    QFile file(m_path);
+    QString error;
+    if (m_state != FileState::Read || !FileRead::openRegular(file, error)) {
+        reload();
+        return;
+    }
+    beginResetModel();
+    m_rows.clear();
+    m_readOn.stop();
+    qint64 start = qBound<qint64>(0, offset, m_end);
+    // From the start of the next line: `offset` may fall inside one.
+    if (start > 0 && start < m_end)
+        start = LogLines::readOn(file, start, m_end, true, 0, [](const LogLines::Line&) { return false; });
+    m_olderFrom = m_newerFrom = start;
+    m_wantOlder = m_wantNewer = Batch;
+    endResetModel();
+    readSome();
 }
 
 void CallHistory::insertOlder(std::deque<Row>& rows)

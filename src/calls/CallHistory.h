@@ -31,6 +31,8 @@ public:
     enum Column { TimeColumn, NumberColumn, NameColumn, ColumnCount };
     // bool: the row is a call with a number that can be given a name.
     static constexpr int NameableRole = Qt::UserRole;
+    // Characters at most of a row's text shown; a longer line is cut with an ellipsis.
+    static constexpr int LongestShown = 200;
 
     // Reads the newest lines of the log at `logPath` at once.
     explicit CallHistory(const QString& logPath, QObject* parent = nullptr);
@@ -47,6 +49,15 @@ public:
 
     // What the list cannot show by itself: no log, logging off, nothing matching.
     QString statusText() const;
+
+    // The rows around the newest call, the oldest, or the line at `offset`
+    // bytes into the log, read anew; older and newer ones follow as before.
+    void showNewest() { reload(); }
+    void showOldest() { showAt(0); }
+    void showAt(qint64 offset);
+    // Where the row's line starts in the log, and the log's size as last read.
+    qint64 rowStart(int row) const { return m_rows.at(row).start; }
+    qint64 logSize() const { return m_end; }
 
     bool canFetchNewer() const;
     void fetchNewer();
@@ -77,6 +88,8 @@ private:
     std::deque<Row> findOlder(QFile& file);
     std::deque<Row> findNewer(QFile& file);
     void readAppended();
+    bool rewritten(QFile& file) const;
+    void keepTail(QFile& file);
     void insertOlder(std::deque<Row>& rows);
     void insertNewer(std::deque<Row>& rows);
     void trimNewest();
@@ -97,6 +110,7 @@ private:
     qint64 m_olderFrom = 0; // older lines end here
     qint64 m_newerFrom = 0; // lines newer than the rows start here
     qint64 m_end = 0;       // the end of the lines read: appended lines start here
+    QByteArray m_tail;      // the bytes just before m_end, to tell a log rewritten in place
     int m_wantOlder = 0;    // rows still to find, read a block at a time
     int m_wantNewer = 0;
     bool m_readingNewer = false;

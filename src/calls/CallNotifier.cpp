@@ -1,5 +1,6 @@
 #include "CallNotifier.h"
 
+#include "CallerText.h"
 #include "strings.h"
 
 #include <QSystemTrayIcon>
@@ -15,9 +16,9 @@ CallNotifier::~CallNotifier() = default;
 
 void CallNotifier::notifyCall(const QString& number, const QString& name)
 {
-    const QString caller = name.trimmed();
+    const QString caller = CallerText::name(name);
     const NotificationService::Notice notice{caller.isEmpty() ? QString::fromUtf8(Texts::IncomingCall) : caller,
-                                             number};
+                                             CallerText::number(number)};
     if (m_service)
         m_service->send(notice);
     else

@@ -3,9 +3,13 @@
 //
 // Every call is asynchronous, so a server that is slow to start (bus
 // activation) or hangs never holds up the window; it is given ReplyTimeoutMs
-// before its notice counts as not shown. The server's capabilities are asked
+// before its notice counts as not shown. Its answer is still awaited for up to
+// LateReplyMs, and the next notice waits for it: the late notice's id is what
+// the next one replaces, so the notices of a slow server do not pile up. The server's capabilities are asked
 // once, before the first notice, and again after any failure, as the server
-// that answers next may be another one.
+// that answers next may be another one. When the server goes (or another takes
+// its name), the id of the last notice is forgotten: a new server numbers its
+// notifications anew, and that id may be another program's.
 
 #include "NotificationService.h"
 
@@ -16,8 +20,10 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <optional>
@@ -28,6 +34,7 @@ const char ObjectPath[] = "/org/freedesktop/Notifications";
 const char InterfaceName[] = "org.freedesktop.Notifications";
 const char DefaultAction[] = "default";
 constexpr int ReplyTimeoutMs = 5000;
+constexpr int LateReplyMs = 60000;
 
 QDBusMessage methodCall(const char* method)
 {
@@ -40,7 +47,15 @@ class FreedesktopNotifications : public QObject, public NotificationService
     Q_OBJECT
 
 public:
-    FreedesktopNotifications(Sent sent, Clicked clicked) : m_sent(std::move(sent)), m_clicked(std::move(clicked)) {}
+    FreedesktopNotifications(Sent sent, Clicked clicked) : m_sent(std::move(sent)), m_clicked(std::move(clicked))
+    {
+        m_slow.setSingleShot(true);
+        m_slow.setInterval(ReplyTimeoutMs);
+        connect(&m_slow, &QTimer::timeout, this, [this] {
+            m_saidNotShown = true;
+            m_sent(m_current, false);
+        });
+    }
 
     void send(const Notice& notice) override
     {
@@ -67,6 +82,14 @@ private:
         if (!bus.isConnected()) {
             finish(notice, false);
             return;
+        }
+        if (!m_serverWatch) {
+            m_serverWatch = new QDBusServiceWatcher(QLatin1String(ServiceName), bus,
+                                                    QDBusServiceWatcher::WatchForOwnerChange, this);
+            connect(m_serverWatch, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+                m_lastId = 0;
+                m_markup.reset();
+            });
         }
         if (!m_subscribed)
             m_subscribed =
@@ -104,7 +127,11 @@ private:
         // The icon by name: the installed one carries the app id's name.
         message << QString::fromUtf8(Texts::MainTitle) << m_lastId << appId << notice.summary << body << actions
                 << hints << -1;
-        whenAnswered(bus.asyncCall(message, ReplyTimeoutMs), [this, notice](QDBusPendingCall call) {
+        m_current = notice;
+        m_saidNotShown = false;
+        m_slow.start();
+        whenAnswered(bus.asyncCall(message, LateReplyMs), [this, notice](QDBusPendingCall call) {
+            m_slow.stop();
             const QDBusPendingReply<uint> reply = call;
             if (!reply.isError())
                 m_lastId = reply.value();
@@ -117,7 +144,10 @@ private:
         m_busy = false;
         if (!shown)
             m_markup.reset();
-        m_sent(notice, shown);
+        // A late answer: the notice was said not shown when the server was slow.
+        if (!m_saidNotShown)
+            m_sent(notice, shown);
+        m_saidNotShown = false;
         if (m_waiting) {
             const Notice next = *m_waiting;
             m_waiting.reset();
@@ -142,6 +172,10 @@ private:
     uint m_lastId = 0;               // the server's id of the last notice shown, replaced by the next
     bool m_busy = false;
     bool m_subscribed = false;
+    QDBusServiceWatcher* m_serverWatch = nullptr;
+    QTimer m_slow;    // ReplyTimeoutMs after a Notify: the notice counts as not shown
+    Notice m_current; // the notice whose Notify is on its way
+    bool m_saidNotShown = false;
 };
 } // namespace
 

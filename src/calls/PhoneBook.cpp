@@ -1,5 +1,6 @@
 #include "PhoneBook.h"
 
+#include "FileRead.h"
 #include "FileWatch.h"
 #include "strings.h"
 
@@ -14,6 +15,10 @@
 
 namespace {
 
+// Another program's changes are read at most this often: one that rewrites a
+// large book again and again does not keep a core busy.
+constexpr int ReadDelayMs = 250;
+
 QByteArray hashOf(const QByteArray& data)
 {
     return QCryptographicHash::hash(data, QCryptographicHash::Sha1);
@@ -26,14 +31,24 @@ QString nativePath(const QString& path)
 
 } // namespace
 
-PhoneBook::PhoneBook(const QString& path, QObject* parent) : QObject(parent), m_path(path) {}
+PhoneBook::PhoneBook(const QString& path, QObject* parent) : QObject(parent), m_path(path)
+{
+    m_readSoon.setSingleShot(true);
+    m_readSoon.setInterval(ReadDelayMs);
+    connect(&m_readSoon, &QTimer::timeout, this, &PhoneBook::fileMayHaveChanged);
+}
 
 void PhoneBook::load()
 {
     if (!m_watcher) {
         m_watcher = new QFileSystemWatcher(this);
-        connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &PhoneBook::fileMayHaveChanged);
-        connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &PhoneBook::fileMayHaveChanged);
+        // Not restarted by each change: a book rewritten without pause is still read every ReadDelayMs.
+        const auto readSoon = [this] {
+            if (!m_readSoon.isActive())
+                m_readSoon.start();
+        };
+        connect(m_watcher, &QFileSystemWatcher::fileChanged, this, readSoon);
+        connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, readSoon);
     }
     fileMayHaveChanged();
 }
@@ -46,9 +61,20 @@ QString PhoneBook::nameFor(const QString& number) const
 
 void PhoneBook::setName(const QString& number, const QString& name)
 {
-    const Edit edit{name.simplified(), {number}, true};
-    if (!apply(edit))
+    QString given = name.simplified();
+    if (given.size() > MaxNameLength) {
+        emit nameNotice(QString::fromUtf8(Texts::NameCut).arg(given.size()).arg(MaxNameLength));
+        // Never half of a surrogate pair.
+        given.truncate(given.at(MaxNameLength - 1).isHighSurrogate() ? MaxNameLength - 1 : MaxNameLength);
+    }
+    const Edit edit{given, {number}, true};
+    if (!apply(edit)) {
+        // The name shown came from another number that ends like this one.
+        const int other = m_index.find(PhoneNumber::digits(number));
+        if (given.isEmpty() && other >= 0)
+            emit nameNotice(QString::fromUtf8(Texts::NameNotTakenOut).arg(number, m_cards.at(other).name));
         return;
+    }
     m_unwritten.append(edit);
     write();
     emit changed();
@@ -57,21 +83,28 @@ void PhoneBook::setName(const QString& number, const QString& name)
 PhoneBook::ImportResult PhoneBook::importFile(const QString& vcfPath)
 {
     ImportResult result;
-    QFile file(vcfPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = QString::fromUtf8(Texts::ImportOpenFailed).arg(nativePath(vcfPath), file.errorString());
+    QByteArray data;
+    QString error;
+    const FileRead::Result read = FileRead::readWhole(vcfPath, MaxFileBytes, data, error);
+    if (read == FileRead::Result::Missing) {
+        QFile missing(vcfPath);
+        missing.open(QIODevice::ReadOnly);
+        error = missing.errorString();
+    }
+    if (read != FileRead::Result::Read) {
+        result.error = QString::fromUtf8(Texts::ImportOpenFailed).arg(nativePath(vcfPath), error);
         return result;
     }
-    const VCard::ReadResult read = VCard::read(file.readAll());
-    result.skipped = read.skipped;
+    const VCard::ReadResult cards = VCard::read(data, VCard::Keep::NamesAndNumbers);
+    result.skipped = cards.skipped;
     const bool anyCard =
-        std::any_of(read.cards.cbegin(), read.cards.cend(), [](const VCard::Card& card) { return card.readable; });
+        std::any_of(cards.cards.cbegin(), cards.cards.cend(), [](const VCard::Card& card) { return card.readable; });
     if (!anyCard) {
         result.error = QString::fromUtf8(Texts::ImportNoCards).arg(nativePath(vcfPath));
         return result;
     }
     bool added = false;
-    for (const VCard::Card& card : read.cards) {
+    for (const VCard::Card& card : cards.cards) {
         if (card.name.isEmpty() || card.tels.isEmpty())
             continue;
         Edit edit{card.name, {}, false};
@@ -111,40 +144,44 @@ bool PhoneBook::apply(const Edit& edit, ImportResult* result)
     return m_cards.size() != before;
 }
 
+// Only cards holding the number with the same digits change: the 7-digit rule
+// tells who is calling, not which contact the user meant.
 bool PhoneBook::applyName(const QString& number, const QString& name)
 {
     const QByteArray digits = PhoneNumber::digits(number);
     if (digits.isEmpty())
         return false;
     bool changed = false;
-    // Each pass settles the card that answers for the number now; another card
-    // that also holds it may answer next. Every pass removes or renames one.
-    for (int guard = m_cards.size() + 1; guard > 0; --guard) {
-        const int found = m_index.find(digits);
-        if (found < 0 || m_cards.at(found).name == name)
-            break;
-        VCard::Card& card = m_cards[found];
-        QList<int> callers;
+    bool placed = false; // a card of the number's own now carries the name
+    for (int c = int(m_cards.size()) - 1; c >= 0; --c) {
+        VCard::Card& card = m_cards[c];
+        QList<int> same;
         for (int i = 0; i < card.tels.size(); ++i) {
-            if (PhoneNumber::sameCaller(card.tels.at(i).digits, digits))
-                callers << i;
+            if (card.tels.at(i).digits == digits)
+                same << i;
         }
-        if (!name.isEmpty() && callers.size() == card.tels.size()) {
-            VCard::rename(card, name);
-        } else {
-            for (auto i = callers.crbegin(); i != callers.crend(); ++i)
-                VCard::removeTel(card, *i);
-            if (card.tels.isEmpty() && VCard::isBare(card))
-                m_cards.removeAt(found);
+        if (same.isEmpty())
+            continue;
+        if (!name.isEmpty() && !placed && same.size() == card.tels.size()) {
+            if (card.name != name) {
+                VCard::rename(card, name);
+                changed = true;
+            }
+            placed = true;
+            continue;
         }
+        for (auto i = same.crbegin(); i != same.crend(); ++i)
+            VCard::removeTel(card, *i);
+        if (card.tels.isEmpty() && VCard::isBare(card))
+            m_cards.removeAt(c);
         changed = true;
-        reindex();
     }
-    if (!name.isEmpty() && m_index.find(digits) < 0) {
+    if (!name.isEmpty() && !placed) {
         m_cards.append(VCard::makeCard(name, {number}));
-        reindex();
         changed = true;
     }
+    if (changed)
+        reindex();
     return changed;
 }
 
@@ -153,7 +190,9 @@ void PhoneBook::applyImport(const Edit& edit, ImportResult* result)
     QStringList fresh;
     for (const QString& number : edit.numbers) {
         const QByteArray digits = PhoneNumber::digits(number);
-        if (m_index.find(digits) >= 0) {
+        // Only the same digits are the same number here: a number that merely
+        // ends like another is the user's too, and is kept.
+        if (m_index.contains(digits)) {
             if (result)
                 ++result->known;
             continue;
@@ -187,17 +226,13 @@ void PhoneBook::reindex()
 // True when the book read differs from the one held.
 bool PhoneBook::readFile()
 {
-    QFile file(m_path);
     QByteArray data;
-    if (file.exists()) {
-        if (file.open(QIODevice::ReadOnly))
-            data = file.readAll();
-        if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-            // What is held stays, and the file is not written over what could not be read.
-            m_unreadable = true;
-            fail(QString::fromUtf8(Texts::PhoneBookReadFailed).arg(nativePath(m_path), file.errorString()));
-            return false;
-        }
+    QString error;
+    if (FileRead::readWhole(m_path, MaxFileBytes, data, error) == FileRead::Result::Failed) {
+        // What is held stays, and the file is not written over what could not be read.
+        m_unreadable = true;
+        fail(QString::fromUtf8(Texts::PhoneBookReadFailed).arg(nativePath(m_path), error));
+        return false;
     }
     if (m_unreadable && m_unwritten.isEmpty())
         m_failureSaid = false;

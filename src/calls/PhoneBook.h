@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 class QFileSystemWatcher;
 
@@ -26,6 +27,12 @@ public:
         int skipped = 0; // unreadable cards and lines
         QString error;   // set when nothing could be imported
     };
+
+    // A file larger than this (the book's own, or one to import) is not read:
+    // its cards take about ten times their size in memory.
+    static constexpr qint64 MaxFileBytes = 32LL * 1024 * 1024;
+    // A longer name is cut to this many characters, and the cut is told.
+    static constexpr int MaxNameLength = 256;
 
     // Touches no file: load() reads it.
     explicit PhoneBook(const QString& path, QObject* parent = nullptr);
@@ -53,6 +60,10 @@ signals:
     void changed();
     // The file could not be read or written; said once until it works again.
     void failed(const QString& text);
+    // What the user should know of a name just given: it was longer than
+    // MaxNameLength and was cut, or there was no card of that number to take
+    // it out of.
+    void nameNotice(const QString& text);
 
 private:
     // A change the user made, kept so it can be made again over a newer file
@@ -82,4 +93,5 @@ private:
     bool m_unreadable = false;
     bool m_failureSaid = false;
     QFileSystemWatcher* m_watcher = nullptr;
+    QTimer m_readSoon; // another program changed the file: read it when this fires
 };

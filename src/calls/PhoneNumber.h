@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QString>
 #include <QStringView>
 
 #include <vector>
@@ -12,6 +13,12 @@ namespace PhoneNumber {
 // A number keeps only its digits: separators, spaces, a leading + and any
 // other sign are dropped. "+1 (555) 010-0199" gives "15550100199".
 QByteArray digits(QStringView number);
+
+// The telephone number a contact's text holds, or an empty string for text
+// that is no number ("Phone 1, xExtension 1"). An extension after it is left
+// out ("962-6545, x271" gives "962-6545"), as a line announces the main number
+// alone; keypad letters after its digits become theirs ("1-800-FLOWERS").
+QString numberIn(QStringView text);
 
 // Digits a shorter number must have for a longer one that ends with it to be
 // the same caller: a local number against its national or international form.
@@ -36,6 +43,8 @@ public:
     // number first, then the one that agrees on the most digits, then the
     // first added.
     int find(const QByteArray& digits) const;
+    // Whether an entry has exactly these digits.
+    bool contains(const QByteArray& digits) const;
 
 private:
     struct Entry

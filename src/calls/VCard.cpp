@@ -1,16 +1,20 @@
 #include "VCard.h"
 
 #include "PhoneNumber.h"
+#include "VCardText.h"
 
 #include <QUrl>
+
+#include <algorithm>
 
 namespace VCard {
 namespace {
 
 struct Property
 {
-    QByteArrayView name;  // without a group ("item1.TEL" gives "TEL")
-    QByteArrayView value; // as written, escapes and all
+    QByteArrayView name;   // without a group ("item1.TEL" gives "TEL")
+    QByteArrayView params; // what stands between the name and the colon, without the first ';'
+    QByteArrayView value;  // as written, escapes and all
 
     bool is(const char* property) const { return name.compare(property, Qt::CaseInsensitive) == 0; }
 };
@@ -34,74 +38,135 @@ bool splitProperty(QByteArrayView line, Property& property)
     if (colon <= 0)
         return false;
     QByteArrayView name = line.first(colon);
+    QByteArrayView params;
     const qsizetype semicolon = name.indexOf(';');
-    if (semicolon >= 0)
+    if (semicolon >= 0) {
+        params = name.sliced(semicolon + 1);
         name = name.first(semicolon);
+    }
     name = name.sliced(name.lastIndexOf('.') + 1).trimmed();
     if (name.isEmpty())
         return false;
-    property = {name, line.sliced(colon + 1)};
+    property = {name, params, line.sliced(colon + 1)};
     return true;
 }
 
-QString unescapeText(QByteArrayView value)
+// The value of parameter `key` ("CHARSET=SHIFT_JIS"), without quotes. vCard
+// 2.1 may write a parameter as its value alone ("TEL;CELL;QUOTED-PRINTABLE:"):
+// `bare` is the one such value taken for the key.
+QByteArrayView parameter(const Property& p, const char* key, const char* bare = nullptr)
 {
-    QByteArray out;
-    out.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c != '\\' || i + 1 == value.size()) {
-            out.append(c);
+    QByteArrayView rest = p.params;
+    while (!rest.isEmpty()) {
+        const qsizetype semicolon = rest.indexOf(';');
+        const QByteArrayView param = (semicolon < 0 ? rest : rest.first(semicolon)).trimmed();
+        rest = semicolon < 0 ? QByteArrayView() : rest.sliced(semicolon + 1);
+        const qsizetype equals = param.indexOf('=');
+        if (equals < 0) {
+            if (bare && param.compare(bare, Qt::CaseInsensitive) == 0)
+                return param;
             continue;
         }
-        const char next = value[++i];
-        out.append(next == 'n' || next == 'N' ? ' ' : next);
+        if (param.first(equals).trimmed().compare(key, Qt::CaseInsensitive) != 0)
+            continue;
+        QByteArrayView value = param.sliced(equals + 1).trimmed();
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.sliced(1, value.size() - 2);
+        return value;
     }
-    return QString::fromUtf8(out).trimmed();
+    return QByteArrayView();
 }
 
+bool isQuotedPrintable(const Property& p)
+{
+    return parameter(p, "ENCODING", "QUOTED-PRINTABLE").compare("QUOTED-PRINTABLE", Qt::CaseInsensitive) == 0;
+}
+
+// A quoted-printable value whose line ends in "=" (a soft line break) goes on
+// on the next line, which need not start with a space.
+bool continuesOnNextLine(QByteArrayView line)
+{
+    if (!line.endsWith('='))
+        return false;
+    const qsizetype colon = line.indexOf(':');
+    return colon > 0 && line.first(colon).toByteArray().toUpper().contains("QUOTED-PRINTABLE");
+}
+
+// The value as text: quoted-printable decoded, read in its CHARSET; escapes stay.
+QString textOf(const Property& p)
+{
+    const QByteArrayView charset = parameter(p, "CHARSET");
+    if (isQuotedPrintable(p))
+        return VCardText::decode(VCardText::decodeQuotedPrintable(p.value), charset);
+    return VCardText::decode(p.value, charset);
+}
+
+// Control characters become spaces: a value is one line, also to readers of
+// the book's file that end lines at a bare CR.
 QByteArray escapeText(const QString& text)
 {
+    const QByteArray utf8 = text.toUtf8();
+    const auto plain = [](char c) { return c != '\\' && c != ',' && c != ';' && uchar(c) >= 0x20 && c != 0x7F; };
+    if (std::all_of(utf8.cbegin(), utf8.cend(), plain))
+        return utf8;
     QByteArray out;
-    for (const char c : text.toUtf8()) {
+    for (const char c : utf8) {
         if (c == '\\' || c == ',' || c == ';')
             out.append('\\');
-        out.append(c == '\n' ? ' ' : c);
+        out.append(uchar(c) < 0x20 || c == 0x7F ? ' ' : c);
     }
     return out;
 }
 
-// "tel:+1-555-0199;ext=12" (vCard 4) gives "+1-555-0199"; a text value is unescaped.
-QString telNumber(QByteArrayView value)
+// "tel:+1-555-0199;ext=12" (vCard 4) gives "+1-555-0199"; a text value is
+// unescaped and its number taken (PhoneNumber::numberIn). Empty for no number.
+QString telNumber(const Property& p)
 {
-    const QByteArrayView trimmed = value.trimmed();
-    if (trimmed.size() >= 4 && trimmed.first(4).compare("tel:", Qt::CaseInsensitive) == 0) {
-        QByteArray uri = trimmed.sliced(4).toByteArray();
+    const QString value = textOf(p).trimmed();
+    if (value.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive)) {
+        QByteArray uri = value.sliced(4).toUtf8();
         const qsizetype parameters = uri.indexOf(';');
         if (parameters >= 0)
             uri.truncate(parameters);
-        return QUrl::fromPercentEncoding(uri).trimmed();
+        return PhoneNumber::numberIn(QUrl::fromPercentEncoding(uri));
     }
-    return unescapeText(trimmed);
+    // sip: and other addresses are no telephone numbers.
+    if (parameter(p, "VALUE").compare("uri", Qt::CaseInsensitive) == 0)
+        return QString();
+    return PhoneNumber::numberIn(VCardText::unescape(value));
 }
 
 // N is "Family;Given;Additional;Prefixes;Suffixes".
-QString nameFromN(QByteArrayView value)
+QString nameFromN(const Property& p)
 {
-    const QList<QByteArray> parts = value.toByteArray().split(';');
+    const QStringList parts = VCardText::components(textOf(p));
     QStringList words;
     for (int i : {3, 1, 2, 0, 4}) {
-        if (i < parts.size() && !unescapeText(parts[i]).isEmpty())
-            words << unescapeText(parts[i]);
+        if (i < parts.size() && !parts[i].isEmpty())
+            words << parts[i];
     }
     return words.join(QLatin1Char(' '));
 }
 
-// Derives the name and numbers from the card's lines.
+// A company's card: the organisation's name, the first part of ORG ("Ximian, Inc.;Sales").
+QString nameFromOrg(const Property& p)
+{
+    for (const QString& part : VCardText::components(textOf(p))) {
+        if (!part.isEmpty())
+            return part;
+    }
+    return QString();
+}
+
+// Derives the name and numbers from the card's lines: FN, else N, else ORG,
+// the first of each.
 int interpret(Card& card)
 {
     int skipped = 0;
-    QString fallback;
+    QString fromN;
+    QString fromOrg;
+    bool nSeen = false;
+    bool orgSeen = false;
     card.name.clear();
     card.nameLine = -1;
     card.tels.clear();
@@ -110,12 +175,16 @@ int interpret(Card& card)
         if (!splitProperty(card.lines[i], p)) {
             ++skipped;
         } else if (p.is("FN") && card.nameLine < 0) {
-            card.name = unescapeText(p.value);
+            card.name = VCardText::oneLine(VCardText::unescape(textOf(p)));
             card.nameLine = i;
-        } else if (p.is("N")) {
-            fallback = nameFromN(p.value);
+        } else if (p.is("N") && !nSeen) {
+            fromN = nameFromN(p);
+            nSeen = true;
+        } else if (p.is("ORG") && !orgSeen) {
+            fromOrg = nameFromOrg(p);
+            orgSeen = true;
         } else if (p.is("TEL")) {
-            const QString number = telNumber(p.value);
+            const QString number = telNumber(p);
             const QByteArray digits = PhoneNumber::digits(number);
             if (digits.isEmpty())
                 ++skipped;
@@ -124,7 +193,7 @@ int interpret(Card& card)
         }
     }
     if (card.name.isEmpty())
-        card.name = fallback;
+        card.name = fromN.isEmpty() ? fromOrg : fromN;
     if (card.name.isEmpty() && !card.tels.isEmpty())
         ++skipped;
     return skipped;
@@ -155,11 +224,11 @@ void appendFolded(QByteArray& out, const QByteArray& line)
         qsizetype cut = from + room;
         while (cut > from + 1 && (uchar(line[cut]) & 0xC0) == 0x80)
             --cut;
-        out += line.mid(from, cut - from) + "\r\n ";
+        out.append(QByteArrayView(line).sliced(from, cut - from)).append("\r\n ");
         from = cut;
         room = 74;
     }
-    out += line.mid(from) + "\r\n";
+    out.append(QByteArrayView(line).sliced(from)).append("\r\n");
 }
 
 bool isBlank(QByteArrayView line)
@@ -169,8 +238,9 @@ bool isBlank(QByteArrayView line)
 
 } // namespace
 
-ReadResult read(const QByteArray& text)
+ReadResult read(const QByteArray& file, Keep keep)
 {
+    const QByteArray text = VCardText::asUtf8(file);
     ReadResult result;
     qsizetype cardStart = -1;  // offset of the open card's BEGIN line
     qsizetype strayStart = -1; // offset of text outside any card
@@ -204,12 +274,18 @@ ReadResult read(const QByteArray& text)
             cardStart = pos;
             card = Card();
         } else if (isMarker(line, "END")) {
-            card.raw = text.mid(cardStart, next - cardStart);
             result.skipped += interpret(card);
+            if (keep == Keep::Text)
+                card.raw = text.mid(cardStart, next - cardStart);
+            else
+                card.lines.clear();
             result.cards.append(std::move(card));
             cardStart = -1;
         } else if (folded && !card.lines.isEmpty()) {
             card.lines.last() += line.sliced(1);
+        } else if (!card.lines.isEmpty() && continuesOnNextLine(card.lines.last())) {
+            card.lines.last().chop(1);
+            card.lines.last() += line;
         } else if (!isBlank(line)) {
             card.lines.append(line.toByteArray());
         }
@@ -225,7 +301,15 @@ ReadResult read(const QByteArray& text)
 
 QByteArray write(const QList<Card>& cards)
 {
+    // Sized once: a book of thousands of cards is megabytes.
+    qsizetype size = 0;
+    for (const Card& card : cards) {
+        size += card.raw.size() + 32;
+        for (const QByteArray& line : card.lines)
+            size += line.size() + line.size() / 74 * 3 + 2;
+    }
     QByteArray out;
+    out.reserve(size);
     for (const Card& card : cards) {
         if (!card.raw.isEmpty()) {
             out += card.raw;
@@ -241,14 +325,24 @@ QByteArray write(const QList<Card>& cards)
     return out;
 }
 
+// What interpret() would make of these lines, without reading them again: an
+// import makes thousands.
 Card makeCard(const QString& name, const QStringList& numbers)
 {
     Card card;
+    card.lines.reserve(2 + numbers.size());
     card.lines << "VERSION:4.0"
                << "FN:" + escapeText(name);
-    for (const QString& number : numbers)
+    card.name = VCardText::oneLine(name);
+    card.nameLine = 1;
+    for (const QString& written : numbers) {
+        const QString number = PhoneNumber::numberIn(written);
+        const QByteArray digits = PhoneNumber::digits(number);
+        if (digits.isEmpty())
+            continue;
+        card.tels.append({number, digits, int(card.lines.size())});
         card.lines << "TEL:" + escapeText(number);
-    interpret(card);
+    }
     return card;
 }
 

@@ -38,7 +38,10 @@ struct ReadResult
     int skipped = 0; // unreadable cards and lines, numbers without a digit, numbers without a name
 };
 
-ReadResult read(const QByteArray& text);
+// Keep::Text keeps each card's text, to write it back (the book's own file);
+// Keep::NamesAndNumbers only what an import takes, in far less memory.
+enum class Keep { Text, NamesAndNumbers };
+ReadResult read(const QByteArray& text, Keep keep = Keep::Text);
 QByteArray write(const QList<Card>& cards);
 
 Card makeCard(const QString& name, const QStringList& numbers);

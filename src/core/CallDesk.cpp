@@ -34,6 +34,8 @@ void CallDesk::connectChecks()
     connect(&m_automation, &Automation::problem, this,
             [this](const QString& words) { tell(Problem::Cause::RingPort, words); });
     connect(m_book, &PhoneBook::failed, this, [this](const QString& words) { tell(Problem::Cause::PhoneBook, words); });
+    connect(m_book, &PhoneBook::nameNotice, this,
+            [this](const QString& words) { tell(Problem::Cause::PhoneBook, words); });
     connect(m_book, &PhoneBook::changed, this, &CallDesk::onPhoneBookChanged);
     connect(m_notifier, &CallNotifier::activated, this, &CallDesk::showRequested);
 }

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
@@ -21,11 +22,14 @@
 namespace {
 // Typing in the filter reads the log again; this lets a word be typed first.
 constexpr int FilterDelayMs = 250;
+// Steps of the whole log's scroll bar: a step of a 100 MB log is 10 kB.
+constexpr int LogBarSteps = 10000;
 } // namespace
 
 CallHistoryDlg::CallHistoryDlg(const QString& logPath, PhoneBook* book, QWidget* parent)
     : QDialog(parent), m_history(new CallHistory(logPath, this)), m_book(book), m_filter(new QLineEdit(this)),
-      m_filterDelay(new QTimer(this)), m_list(new QTableView(this)), m_status(new QLabel(this))
+      m_filterDelay(new QTimer(this)), m_list(new QTableView(this)), m_status(new QLabel(this)),
+      m_logBar(new QScrollBar(Qt::Vertical, this))
 {
     setWindowTitle(QString::fromUtf8(Texts::CallHistoryTitle));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -51,7 +55,11 @@ CallHistoryDlg::CallHistoryDlg(const QString& logPath, PhoneBook* book, QWidget*
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_filter);
-    layout->addWidget(m_list, 1);
+    auto* listRow = new QHBoxLayout;
+    listRow->setSpacing(0);
+    listRow->addWidget(m_list, 1);
+    listRow->addWidget(m_logBar);
+    layout->addLayout(listRow, 1);
     layout->addWidget(m_status);
     layout->addWidget(buttons);
     resize(fontMetrics().averageCharWidth() * 70, fontMetrics().height() * 28);
@@ -93,6 +101,25 @@ void CallHistoryDlg::buildList()
     connect(m_history, &QAbstractItemModel::rowsRemoved, this,
             [this](const QModelIndex&, int first, int last) { topRowsChanged(first, first - last - 1); });
     connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, &CallHistoryDlg::scrolled);
+
+    // Ctrl+Home and Ctrl+End go to the newest and the oldest call of the whole log, not of the rows read.
+    auto* newest = new QAction(m_list);
+    newest->setShortcut(Qt::CTRL | Qt::Key_Home);
+    newest->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(newest, &QAction::triggered, this, &CallHistoryDlg::showNewest);
+    auto* oldest = new QAction(m_list);
+    oldest->setShortcut(Qt::CTRL | Qt::Key_End);
+    oldest->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(oldest, &QAction::triggered, this, &CallHistoryDlg::showOldest);
+    m_list->addActions({newest, oldest});
+
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_logBar->setRange(0, LogBarSteps);
+    m_logBar->setPageStep(LogBarSteps / 20);
+    connect(m_logBar, &QScrollBar::actionTriggered, this, &CallHistoryDlg::logBarAction);
+    connect(m_logBar, &QScrollBar::valueChanged, this, &CallHistoryDlg::logBarMoved);
+    connect(m_list->verticalScrollBar(), &QScrollBar::rangeChanged, this, &CallHistoryDlg::syncLogBar);
+    connect(m_history, &QAbstractItemModel::modelReset, this, &CallHistoryDlg::syncLogBar);
 }
 
 QString CallHistoryDlg::currentNumber() const
@@ -177,7 +204,89 @@ void CallHistoryDlg::topRowsChanged(int first, int shift)
 // At the top, rows let go to keep the window bounded are read back in.
 void CallHistoryDlg::scrolled(int value)
 {
+    syncLogBar();
     if (value != m_list->verticalScrollBar()->minimum() || !m_history->canFetchNewer())
         return;
     m_history->fetchNewer();
+}
+
+void CallHistoryDlg::showNewest()
+{
+    m_history->showNewest();
+    m_list->scrollToTop();
+    if (m_history->rowCount() > 0)
+        m_list->setCurrentIndex(m_history->index(0, qMax(0, m_list->currentIndex().column())));
+    syncLogBar();
+}
+
+void CallHistoryDlg::showOldest()
+{
+    m_history->showOldest();
+    m_list->doItemsLayout();
+    m_list->scrollToBottom();
+    if (m_history->rowCount() > 0)
+        m_list->setCurrentIndex(m_history->index(m_history->rowCount() - 1, qMax(0, m_list->currentIndex().column())));
+    syncLogBar();
+}
+
+// A step or a page on the whole log's bar is a step or a page of the list;
+// its ends are the log's ends.
+void CallHistoryDlg::logBarAction(int action)
+{
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+    case QAbstractSlider::SliderSingleStepSub:
+    case QAbstractSlider::SliderPageStepAdd:
+    case QAbstractSlider::SliderPageStepSub:
+        m_logBar->setSliderPosition(m_logBar->value());
+        m_list->verticalScrollBar()->triggerAction(QAbstractSlider::SliderAction(action));
+        break;
+    default:
+        break;
+    }
+}
+
+// Dragged (or sent to an end): the rows at that place in the file are read.
+void CallHistoryDlg::logBarMoved(int value)
+{
+    if (m_syncing)
+        return;
+    if (value <= m_logBar->minimum()) {
+        showNewest();
+        return;
+    }
+    if (value >= m_logBar->maximum()) {
+        showOldest();
+        return;
+    }
+    const qint64 offset = m_history->logSize() * (LogBarSteps - value) / LogBarSteps;
+    m_history->showAt(offset);
+    m_list->doItemsLayout();
+    int row = 0;
+    while (row + 1 < m_history->rowCount() && m_history->rowStart(row) > offset)
+        ++row;
+    m_list->verticalScrollBar()->setValue(row);
+}
+
+// The bar's ends only at the log's ends; between them, the top row's place in the file.
+void CallHistoryDlg::syncLogBar()
+{
+    const QScrollBar* rows = m_list->verticalScrollBar();
+    const int top = rows->value();
+    int value = 0;
+    if (m_history->rowCount() == 0 || m_history->logSize() == 0) {
+        value = 0;
+    } else if (top == 0 && !m_history->canFetchNewer()) {
+        value = 0;
+    } else if (top >= rows->maximum() && !m_history->canFetchMore(QModelIndex())) {
+        value = LogBarSteps;
+    } else {
+        const qint64 start = m_history->rowStart(qBound(0, top, m_history->rowCount() - 1));
+        value = qBound(1, int(LogBarSteps - start * LogBarSteps / m_history->logSize()), LogBarSteps - 1);
+    }
+    m_syncing = true;
+    m_logBar->setValue(value);
+    // A log whose calls all fit in the list has nowhere to go.
+    m_logBar->setEnabled(rows->maximum() > 0 || m_history->canFetchMore(QModelIndex()) || m_history->canFetchNewer());
+    m_syncing = false;
 }

@@ -7,6 +7,7 @@ class CallHistory;
 class PhoneBook;
 class QLabel;
 class QLineEdit;
+class QScrollBar;
 class QTableView;
 class QTimer;
 
@@ -36,6 +37,11 @@ private:
     void topRowsAboutToChange(int first);
     void topRowsChanged(int first, int shift);
     void scrolled(int value);
+    void showNewest();
+    void showOldest();
+    void logBarAction(int action);
+    void logBarMoved(int value);
+    void syncLogBar();
 
     CallHistory* m_history;
     QPointer<PhoneBook> m_book;
@@ -43,6 +49,10 @@ private:
     QTimer* m_filterDelay;
     QTableView* m_list;
     QLabel* m_status;
+    // The whole log, newest at the top: the list's own scroll bar would stand
+    // only for the rows read so far. Its value is the top row's place in the file.
+    QScrollBar* m_logBar;
+    bool m_syncing = false;
     // The row at the top of the list before rows above it come or go, so the
     // same call stays in view.
     int m_topRow = -1;

@@ -1,5 +1,7 @@
 #include "NumberLabel.h"
 
+#include "calls/CallerText.h"
+
 #include <QClipboard>
 #include <QEvent>
 #include <QFontMetrics>
@@ -34,12 +36,15 @@ void NumberLabel::setCaller(const QString& number, const QString& name)
 {
     m_number = number;
     m_name = name;
+    // Drawn as announced: no override can reverse the number, no name move it.
+    m_shownNumber = CallerText::number(number);
+    m_shownName = CallerText::name(name);
     updateShownText();
 }
 
 QString NumberLabel::fullText() const
 {
-    return m_name.isEmpty() ? m_number : m_number + QStringLiteral(" \u2014 ") + m_name;
+    return m_shownName.isEmpty() ? m_shownNumber : m_shownNumber + QStringLiteral(" \u2014 ") + m_shownName;
 }
 
 void NumberLabel::setCoveringWidget(QWidget* widget)
@@ -68,13 +73,13 @@ void NumberLabel::updateShownText()
     const int covered = coveredWidth();
     const QString full = fullText();
     // The name is told in the tooltip too, where a long one can be read whole.
-    const QString tip = m_name.isEmpty() ? m_number : m_number + QLatin1Char('\n') + m_name;
+    const QString tip = m_shownName.isEmpty() ? m_shownNumber : m_shownNumber + QLatin1Char('\n') + m_shownName;
 
     // Centred, the text keeps clear of the covered end only if it keeps clear of both.
     if (metrics.horizontalAdvance(full) <= free - 2 * covered) {
         setAlignment(Qt::AlignCenter);
         QLabel::setText(full);
-        setToolTip(m_name.isEmpty() ? QString() : toolTipFor(tip));
+        setToolTip(m_shownName.isEmpty() ? QString() : toolTipFor(tip));
         return;
     }
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -82,13 +87,13 @@ void NumberLabel::updateShownText()
     // The number whole and what room is left for the name; a number that does
     // not fit alone is shortened itself, and the name goes.
     QString shown = metrics.elidedText(full, Qt::ElideRight, room);
-    if (!m_name.isEmpty() && metrics.horizontalAdvance(m_number) <= room) {
-        const QString lead = m_number + QStringLiteral(" \u2014 ");
-        const QString name = metrics.elidedText(m_name, Qt::ElideRight, room - metrics.horizontalAdvance(lead));
-        shown = name.isEmpty() || name == QStringLiteral("\u2026") ? m_number : lead + name;
+    if (!m_shownName.isEmpty() && metrics.horizontalAdvance(m_shownNumber) <= room) {
+        const QString lead = m_shownNumber + QStringLiteral(" \u2014 ");
+        const QString name = metrics.elidedText(m_shownName, Qt::ElideRight, room - metrics.horizontalAdvance(lead));
+        shown = name.isEmpty() || name == QStringLiteral("\u2026") ? m_shownNumber : lead + name;
     }
     QLabel::setText(shown);
-    setToolTip(shown == full && m_name.isEmpty() ? QString() : toolTipFor(tip));
+    setToolTip(shown == full && m_shownName.isEmpty() ? QString() : toolTipFor(tip));
 }
 
 void NumberLabel::resizeEvent(QResizeEvent* event)

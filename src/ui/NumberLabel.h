@@ -47,5 +47,7 @@ private:
 
     QString m_number;
     QString m_name;
+    QString m_shownNumber; // CallerText's safe forms, as drawn
+    QString m_shownName;
     QPointer<QWidget> m_covering;
 };

@@ -8,6 +8,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 // The history over logs written the way the program writes them.
 class tst_CallHistory : public QObject
 {
@@ -19,6 +23,12 @@ private slots:
     void filterByNumberOrName();
     void linesAppendedWhileOpen();
     void boundedWindow();
+    void oldestAndNewestAtOnce();
+    void pipeInPlaceOfTheLogNotOpened();
+    void rewriteInPlaceReadAnew();
+    void longLineCutForDisplay();
+    void nulBlockKeepsTheNextCall();
+    void numberShownOnlyAsANumberHoldsIt();
 
 private:
     QString logPath() const { return m_dir->filePath(QString::fromLatin1(CallLog::FileName)); }
@@ -211,6 +221,97 @@ void tst_CallHistory::boundedWindow()
     for (int row = 0; row < shown.size(); ++row)
         QCOMPARE(shown[row], 2000 - row);
     QVERIFY(history.canFetchMore(QModelIndex()));
+}
+
+// However far the log goes back, its oldest call is one request away, and the newest another.
+void tst_CallHistory::oldestAndNewestAtOnce()
+{
+    writeLog(20000);
+    CallHistory history(logPath());
+    history.showOldest();
+    QCOMPARE(callsShown(history).value(history.rowCount() - 1), 0);
+    QVERIFY(!history.canFetchMore(QModelIndex()));
+    QVERIFY(history.rowStart(history.rowCount() - 1) == 0);
+    history.showNewest();
+    QCOMPARE(callsShown(history).value(0), 19999);
+
+    // Halfway through the file: the calls around the middle.
+    history.showAt(QFileInfo(logPath()).size() / 2);
+    const QList<int> middle = callsShown(history);
+    QVERIFY(!middle.isEmpty());
+    QVERIFY(middle.contains(10000));
+    QVERIFY(history.canFetchMore(QModelIndex()) && history.canFetchNewer());
+}
+
+void tst_CallHistory::pipeInPlaceOfTheLogNotOpened()
+{
+#ifdef Q_OS_WIN
+    QSKIP("named pipes have no place in a folder on Windows");
+#else
+    QCOMPARE(::mkfifo(QFile::encodeName(logPath()).constData(), 0600), 0);
+    CallHistory history(logPath());
+    QCOMPARE(history.rowCount(), 0);
+    QVERIFY(history.statusText().contains(QString::fromUtf8(Texts::NotARegularFile)));
+#endif
+}
+
+// An editor saving in place, the log longer than before, before the watcher reacted.
+void tst_CallHistory::rewriteInPlaceReadAnew()
+{
+    writeLog(100);
+    CallHistory history(logPath());
+    QCOMPARE(callsShown(history).value(0), 99);
+    QByteArray log;
+    for (int call = 500; call < 3000; ++call)
+        log += line(call);
+    QFile file(logPath());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QCOMPARE(file.write(log), log.size());
+    file.close();
+    QTRY_COMPARE(callsShown(history).value(0), 2999);
+    fetchAll(history);
+    const QList<int> shown = callsShown(history);
+    QCOMPARE(shown.size(), 2500);
+    QCOMPARE(shown.last(), 500);
+}
+
+// 5 MB without a line end: no cell holds more than can be read in one.
+void tst_CallHistory::longLineCutForDisplay()
+{
+    writeLog(3);
+    QFile file(logPath());
+    QVERIFY(file.open(QIODevice::Append));
+    file.write(QByteArray(5 * 1024 * 1024, '7'));
+    file.close();
+    CallHistory history(logPath());
+    fetchAll(history);
+    QVERIFY(history.rowCount() >= 4);
+    for (int row = 0; row < history.rowCount(); ++row)
+        QVERIFY(history.index(row, CallHistory::NumberColumn).data().toString().size() <= CallHistory::LongestShown);
+    QCOMPARE(callsShown(history).mid(history.rowCount() - 3), (QList<int>{2, 1, 0}));
+}
+
+// A power loss can leave a block of NULs where the file system had promised data.
+void tst_CallHistory::nulBlockKeepsTheNextCall()
+{
+    QFile file(logPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(line(1) + QByteArray(4096, '\0') + line(2));
+    file.close();
+    CallHistory history(logPath());
+    QCOMPARE(callsShown(history), (QList<int>{2, 1}));
+    QCOMPARE(history.index(0, CallHistory::TimeColumn).data().toString(), time(2));
+}
+
+// A right-to-left override would show 9910555 as 5550199.
+void tst_CallHistory::numberShownOnlyAsANumberHoldsIt()
+{
+    QFile file(logPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(line(1, QStringLiteral("\u202E9910555").toUtf8()));
+    file.close();
+    CallHistory history(logPath());
+    QCOMPARE(history.index(0, CallHistory::NumberColumn).data().toString(), QStringLiteral("9910555"));
 }
 
 QTEST_MAIN(tst_CallHistory)

@@ -44,6 +44,11 @@ private slots:
         QTest::newRow("markup read") << odd << QStringLiteral("R&D <lab>") << markup << QStringLiteral("R&D <lab>")
                                      << QStringLiteral("0555 &lt;12&gt; &amp; 3");
         QTest::newRow("markup not read") << odd << QString() << plain << incoming << odd;
+        // A NUL would end the summary for a server written in C; an override would reverse the number.
+        QTest::newRow("NUL in the name") << number << QStringLiteral("Ada\0Lovelace") << plain
+                                         << QStringLiteral("Ada Lovelace") << number;
+        QTest::newRow("direction override in the number")
+            << QStringLiteral("\u202E9910555") << QString() << plain << incoming << QStringLiteral("9910555");
     }
 
     void notificationCarriesTheCall()
@@ -93,6 +98,53 @@ private slots:
         QCOMPARE(requests.at(2).replacesId, server.adaptor->ids.at(1));
         for (const QList<QVariant>& arguments : delivered)
             QCOMPARE(arguments.at(0).value<CallNotifier::Delivery>(), CallNotifier::Delivery::Service);
+    }
+
+    // A server that restarts numbers its notifications anew: the id of our last
+    // one may now be another program's, neither to replace nor to answer a click on.
+    void serverRestartForgetsTheId()
+    {
+        CallNotifier notifier(appIcon());
+        QSignalSpy delivered(&notifier, &CallNotifier::delivered);
+        QSignalSpy activated(&notifier, &CallNotifier::activated);
+        uint ours = 0;
+        {
+            NotificationServer first;
+            QVERIFY(first.registered);
+            notifier.notifyCall(QStringLiteral("0555"), QString());
+            QVERIFY(delivered.wait(5000));
+            ours = first.adaptor->ids.at(0);
+        }
+        NotificationServer second;
+        QVERIFY(second.registered);
+        const uint others = second.adaptor->Notify(QStringLiteral("mail"), 0, QString(), QStringLiteral("New mail"),
+                                                   QString(), {}, {}, -1, QDBusMessage());
+        QCOMPARE(others, ours);
+        emit second.adaptor->ActionInvoked(others, QStringLiteral("default"));
+        QVERIFY(!activated.wait(300));
+
+        notifier.notifyCall(QStringLiteral("0666"), QString());
+        QTRY_COMPARE(second.adaptor->requests.size(), 2);
+        QCOMPARE(second.adaptor->requests.at(1).replacesId, 0u);
+    }
+
+    // Past its five seconds the call goes to the tray, but the server's late
+    // answer still names the notice that the next call replaces: notices of a
+    // slow server do not pile up.
+    void aLateAnswerIsStillReplaced()
+    {
+        NotificationServer server;
+        QVERIFY(server.registered);
+        server.adaptor->answerAfterMs = 6000;
+        CallNotifier notifier(appIcon());
+        QSignalSpy delivered(&notifier, &CallNotifier::delivered);
+        notifier.notifyCall(QStringLiteral("0555"), QString());
+        QVERIFY(delivered.wait(5500));
+        QVERIFY(delivered.at(0).at(0).value<CallNotifier::Delivery>() != CallNotifier::Delivery::Service);
+        server.adaptor->answerAfterMs = 0;
+        notifier.notifyCall(QStringLiteral("0666"), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(server.adaptor->requests.size(), 2, 10000);
+        QCOMPARE(server.adaptor->requests.at(1).replacesId, server.adaptor->ids.at(0));
     }
 
     void clickingTheNotificationActivates()

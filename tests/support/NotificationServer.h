@@ -2,6 +2,7 @@
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -31,17 +32,21 @@ public:
     }
 
     QList<NotifyRequest> requests;
-    QList<uint> ids; // the ids answered, in order
+    QList<uint> ids;       // the ids answered, in order
+    int answerAfterMs = 0; // a slow server answers Notify this much later
 
 public slots:
     QStringList GetCapabilities() { return m_capabilities; }
 
     // Every notification gets an id of its own, a replacing one too (servers may do either).
     uint Notify(const QString& appName, uint replacesId, const QString& icon, const QString& summary,
-                const QString& body, const QStringList& actions, const QVariantMap& hints, int)
+                const QString& body, const QStringList& actions, const QVariantMap& hints, int,
+                const QDBusMessage& message)
     {
         requests.append({appName, replacesId, icon, summary, body, actions, hints});
         ids.append(m_nextId++);
+        if (answerAfterMs > 0)
+            answerLater(message, ids.last());
         return ids.last();
     }
 
@@ -49,6 +54,8 @@ signals:
     void ActionInvoked(uint id, const QString& actionKey);
 
 private:
+    void answerLater(const QDBusMessage& call, uint id);
+
     QStringList m_capabilities;
     uint m_nextId = 41;
 };
@@ -68,4 +75,3 @@ private:
     QObject m_object;
     QDBusConnection m_bus;
 };
-

@@ -26,6 +26,7 @@ private slots:
     void copiesTheNumberNotTheCell();
     void namesTheCallerOfARow();
     void scrollingThroughALongLogKeepsTheCallInView();
+    void logEndsReachedAtOnce();
 
 private:
     QString logPath() const { return m_dir->filePath(QString::fromLatin1(CallLog::FileName)); }
@@ -167,6 +168,34 @@ void tst_CallHistoryDlg::scrollingThroughALongLogKeepsTheCallInView()
         QCOMPARE(topCall(list), before);
     }
     QCOMPARE(list->model()->index(0, 1).data().toString(), newest);
+}
+
+// Ctrl+End and the bottom of the scroll bar are the oldest call, however long
+// the log; the scroll bar stands for the whole file.
+void tst_CallHistoryDlg::logEndsReachedAtOnce()
+{
+    writeLog(20000);
+    CallHistoryDlg dlg(logPath(), nullptr);
+    dlg.setAttribute(Qt::WA_DeleteOnClose, false);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    auto* list = dlg.findChild<QTableView*>();
+    auto* bar = dlg.findChild<QScrollBar*>(QString(), Qt::FindDirectChildrenOnly);
+    QVERIFY(bar && bar->isVisible());
+    list->setFocus();
+
+    QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(list->currentIndex().siblingAtColumn(1).data().toString(), QString::fromLatin1(number(0)));
+    QCOMPARE(bar->value(), bar->maximum());
+    QTest::keyClick(list, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(list->currentIndex().siblingAtColumn(1).data().toString(), QString::fromLatin1(number(19999)));
+    QCOMPARE(bar->value(), bar->minimum());
+
+    bar->setValue((bar->minimum() + bar->maximum()) / 2);
+    const int middle = topCall(list).mid(4).toInt();
+    QVERIFY2(middle > 9000 && middle < 11000, qPrintable(topCall(list)));
+    bar->setValue(bar->maximum());
+    QCOMPARE(list->model()->index(list->model()->rowCount() - 1, 1).data().toString(), QString::fromLatin1(number(0)));
 }
 
 QTEST_MAIN(tst_CallHistoryDlg)

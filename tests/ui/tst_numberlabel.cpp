@@ -59,6 +59,21 @@ private slots:
         QCOMPARE(label.text(), QStringLiteral("5550199"));
         QCOMPARE(label.toolTip(), QStringLiteral("5550199\nJOHN Q SAMPLE OF SPRINGFIELD"));
     }
+
+    // An unterminated right-to-left override would draw 9910555 as 5550199; a
+    // right-to-left name would move the number to the label's other end.
+    void numberDrawnAsAnnounced()
+    {
+        QWidget window;
+        NumberLabel label(&window);
+        label.resize(400, 30);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        label.setCaller(QStringLiteral("\u202E9910555"), QStringLiteral("\u05D3\u05E0\u05D4\u202E"));
+        QCOMPARE(label.shownText(), QStringLiteral("9910555 \u2014 \u2068\u05D3\u05E0\u05D4\u2069"));
+        QVERIFY(!label.toolTip().contains(QChar(0x202E)));
+        QCOMPARE(label.text(), QStringLiteral("\u202E9910555"));
+    }
 };
 
 QTEST_MAIN(TestNumberLabel)
