@@ -77,6 +77,17 @@ Caller ID announced between rings, as most caller-ID modems do once told to:
   --cadence N           each SIGUSR1 is a whole call of N rings on a real line's cadence:
                         a RING every 6 s (2 s ring, 4 s pause), the block 0.5 s after
                         the first ring ends
+
+A modem family, as real caller-ID modems behave (without it, every line is answered OK):
+  --family NAME         vcid: a voice modem that wants AT+VCID=1; cid: an older one that
+                        wants AT#CID=1; clip: a mobile-network dongle that wants AT+CLIP=1
+                        and reports +CLIP after each RING; query: one that answers the
+                        command (--command) with the last caller. Each echoes commands
+                        until ATE0, tells its identity (ATI3, ATI, AT+GMM as the family
+                        does), answers ERROR to commands it does not know, announces
+                        callers only after its own command (not query), and forgets that
+                        command on ATZ, AT&F and SIGUSR2 (a power blip)
+  --announce-numbers LIST  the numbers announced, in turn (default: those of --numbers)
   --help                this text
 )";
 
@@ -90,6 +101,8 @@ struct Options
     std::string announceCommand = "AT+VCID=1";
     std::string callerName = "JOHN Q SAMPLE";
     std::string absentNumber; // "P" or "O": the block says so in place of number and name
+    std::string family;       // vcid, cid, clip, query; empty: no family, every line gets OK
+    std::vector<std::string> announcedNumbers;
     bool announce = false;
     int callGapMs = 8000;
     int cadenceRings = 0;
@@ -106,6 +119,7 @@ struct Options
 // Set by the signal handler, read by the loop after ppoll() returns.
 volatile std::sig_atomic_t ringRequests = 0;
 volatile std::sig_atomic_t stopRequested = 0;
+volatile std::sig_atomic_t blipRequests = 0;
 
 std::vector<std::string> splitList(const std::string& text)
 {
@@ -193,7 +207,12 @@ std::string parseOptions(int argc, char** argv, Options& options)
             options.flood = true;
         else if (arg == "--once")
             options.once = true;
-        else
+        else if (arg == "--family" && value(text))
+            options.family = text;
+        else if (arg == "--announce-numbers" && value(text)) {
+            for (const std::string& number : splitList(text))
+                options.announcedNumbers.push_back(unescapeBytes(number));
+        } else
             return "bad or incomplete option: " + arg;
     }
     if (options.numbers.empty())
@@ -206,6 +225,19 @@ std::string parseOptions(int argc, char** argv, Options& options)
         return "--call-gap-ms must not be negative";
     if (options.cadenceRings < 0)
         return "--cadence must not be negative";
+    if (!options.family.empty() && options.family != "vcid" && options.family != "cid" &&
+        options.family != "clip" && options.family != "query")
+        return "--family must be vcid, cid, clip or query";
+    if (options.family == "vcid" || options.family == "cid" || options.family == "clip") {
+        options.announce = true;
+        options.announceCommand = options.family == "vcid" ? "AT+VCID=1"
+                                  : options.family == "cid" ? "AT#CID=1"
+                                                            : "AT+CLIP=1";
+    }
+    if (!options.family.empty())
+        options.echo = true;
+    if (options.announcedNumbers.empty())
+        options.announcedNumbers = options.numbers;
     return {};
 }
 
@@ -230,11 +262,18 @@ private:
     {
         Clock::time_point due;
         bool isRing;
+        bool startsCall = false;
     };
 
     void readInput();
     void onBytes(const char* data, size_t size);
     void onLine(const std::string& line);
+    void onFamilyLine(const std::string& line);
+    std::string familyReply(const std::string& command);
+    std::string numberAnswer();
+    std::string announcedNumber(bool callStarts);
+    std::string clipLine(bool callStarts);
+    void forget();
     void ring();
     void ringOnCadence();
     void addLineEvent(const LineEvent& event);
@@ -258,6 +297,8 @@ private:
     bool m_answeredOnce = false;
     bool m_announcing = false; // told to announce callers since it started, as a modem since power-up
     bool m_hasRung = false;
+    bool m_echo = m_options.echo;
+    std::string m_callNumber; // the number the current call announces
     Clock::time_point m_lastRing;
     size_t m_nextNumber = 0;
     size_t m_nextAnnounced = 0;
@@ -371,6 +412,10 @@ void Modem::onBytes(const char* data, size_t size)
 
 void Modem::onLine(const std::string& line)
 {
+    if (!m_options.family.empty()) {
+        onFamilyLine(line);
+        return;
+    }
     const bool isCommand = line == m_options.command;
     if (line == m_options.announceCommand)
         m_announcing = true;
@@ -379,19 +424,105 @@ void Modem::onLine(const std::string& line)
         return;
     }
     std::string answer;
-    if (m_options.echo)
+    if (m_echo)
         answer = line + "\r";
     if (isCommand) {
-        const std::string& number = m_options.numbers[m_nextNumber++ % m_options.numbers.size()];
-        answer += "\r\n" + (m_options.withMarker ? m_options.marker : std::string()) + number;
-        if (m_options.crlf)
-            answer += "\r\n\r\nOK\r\n";
+        answer += numberAnswer();
     } else {
         answer += "\r\nOK\r\n";
     }
     m_pending.push_back({answer, Clock::now() + std::chrono::milliseconds(m_options.delayMs)});
     if (isCommand && m_options.flood)
         m_pending.push_back({std::string(), m_pending.back().due}); // marks where the flood begins
+}
+
+std::string Modem::numberAnswer()
+{
+    const std::string& number = m_options.numbers[m_nextNumber++ % m_options.numbers.size()];
+    std::string answer = "\r\n" + (m_options.withMarker ? m_options.marker : std::string()) + number;
+    if (m_options.crlf)
+        answer += "\r\n\r\nOK\r\n";
+    return answer;
+}
+
+// A modem of a family: commands are case-blind, a line not starting with AT
+// is no command and gets nothing, and what the family does not know is ERROR.
+void Modem::onFamilyLine(const std::string& line)
+{
+    std::string command;
+    for (const char c : line)
+        if (c != ' ')
+            command += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (command.compare(0, 2, "AT") != 0)
+        return;
+    std::string upperCommand;
+    for (const char c : m_options.command)
+        upperCommand += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string answer = m_echo ? line + "\r" : std::string();
+    if (m_options.family == "query" && command == upperCommand) {
+        answer += numberAnswer();
+    } else {
+        const std::string reply = familyReply(command);
+        answer += reply == "ERROR" ? "\r\nERROR\r\n" : reply + "\r\nOK\r\n";
+    }
+    m_pending.push_back({answer, Clock::now() + std::chrono::milliseconds(m_options.delayMs)});
+}
+
+// The information lines of the family's answer to `command` (each CR LF first),
+// or ERROR.
+std::string Modem::familyReply(const std::string& command)
+{
+    const std::string& family = m_options.family;
+    if (command == "AT")
+        return {};
+    if (command == "ATZ" || command == "AT&F") {
+        forget();
+        return {};
+    }
+    if (command == "ATE0" || command == "ATE") {
+        m_echo = false;
+        return {};
+    }
+    if (command == "ATE1") {
+        m_echo = true;
+        return {};
+    }
+    if (command == "ATI3" && family != "clip")
+        return family == "vcid"   ? "\r\nRinglet Sim 56K Voice USB V1.2"
+               : family == "cid" ? "\r\nRinglet Sim 33.6 Data Fax"
+                                 : "\r\nRinglet Sim Caller ID Modem";
+    if (command == "ATI")
+        return family == "clip" ? "\r\nManufacturer: Ringlet Sim\r\nModel: SIM3G\r\nRevision: 1.0" : "\r\n5601";
+    if (command == "AT+GMM" && family == "clip")
+        return "\r\nSIM3G";
+    if (family == "query")
+        return "ERROR";
+    std::string own = m_options.announceCommand; // e.g. AT+VCID=1
+    const std::string stem = own.substr(0, own.find('='));
+    if (command.compare(0, stem.size(), stem) != 0)
+        return "ERROR";
+    const std::string rest = command.substr(stem.size());
+    const std::string prefix = family == "clip" ? "+CLIP: " : "";
+    if (rest == "=?")
+        return "\r\n" + prefix + (family == "clip" ? "(0,1)" : "(0-2)");
+    if (rest == "?")
+        return "\r\n" + prefix + (m_announcing ? "1" : "0") + (family == "clip" ? ",1" : "");
+    if (rest == "=1") {
+        m_announcing = true;
+        return {};
+    }
+    if (rest == "=0") {
+        m_announcing = false;
+        return {};
+    }
+    return "ERROR";
+}
+
+// What a reset or a power blip makes the modem forget: caller ID off, echo on.
+void Modem::forget()
+{
+    m_announcing = false;
+    m_echo = true;
 }
 
 void Modem::ring()
@@ -407,7 +538,9 @@ void Modem::ring()
         m_hasRung = true;
         m_lastRing = now;
         rings += "\r\nRING\r\n";
-        if (callStarts)
+        if (m_options.family == "clip")
+            rings += clipLine(callStarts);
+        else if (callStarts)
             rings += callerIdBlock();
     }
     m_pending.push_back({rings, Clock::now()});
@@ -418,8 +551,8 @@ void Modem::ringOnCadence()
     using std::chrono::milliseconds;
     const Clock::time_point start = Clock::now();
     for (int i = 0; i < m_options.cadenceRings; ++i)
-        addLineEvent({start + milliseconds(6000 * i), true});
-    if (m_options.announce)
+        addLineEvent({start + milliseconds(6000 * i), true, i == 0});
+    if (m_options.announce && m_options.family != "clip")
         addLineEvent({start + milliseconds(2500), false});
 }
 
@@ -435,8 +568,11 @@ void Modem::releaseLineEvents()
 {
     while (!m_lineEvents.empty() && m_lineEvents.front().due <= Clock::now()) {
         const bool isRing = m_lineEvents.front().isRing;
+        const bool startsCall = m_lineEvents.front().startsCall;
+        std::string bytes = isRing ? std::string("\r\nRING\r\n") : callerIdBlock();
+        if (isRing && m_options.family == "clip")
+            bytes += clipLine(startsCall);
         m_lineEvents.pop_front();
-        const std::string bytes = isRing ? std::string("\r\nRING\r\n") : callerIdBlock();
         if (!bytes.empty())
             m_pending.push_back({bytes, Clock::now()});
     }
@@ -457,10 +593,28 @@ std::string Modem::callerIdBlock()
     std::string block = std::string("\r\nDATE = ") + date + "\r\nTIME = " + time + "\r\n";
     if (!m_options.absentNumber.empty())
         return block + "NMBR = " + m_options.absentNumber + "\r\nNAME = " + m_options.absentNumber + "\r\n";
-    block += "NMBR = " + m_options.numbers[m_nextAnnounced++ % m_options.numbers.size()] + "\r\n";
+    block += "NMBR = " + announcedNumber(true) + "\r\n";
     if (!m_options.callerName.empty())
         block += "NAME = " + m_options.callerName + "\r\n";
     return block;
+}
+
+// A new call takes the next number in turn; its later rings repeat it.
+std::string Modem::announcedNumber(bool callStarts)
+{
+    if (callStarts || m_callNumber.empty())
+        m_callNumber = m_options.announcedNumbers[m_nextAnnounced++ % m_options.announcedNumbers.size()];
+    return m_callNumber;
+}
+
+// What a mobile-network modem sends after each RING once told AT+CLIP=1.
+std::string Modem::clipLine(bool callStarts)
+{
+    if (!m_announcing)
+        return {};
+    if (!m_options.absentNumber.empty())
+        return std::string("\r\n+CLIP: \"\",128,,,,") + (m_options.absentNumber == "P" ? "1" : "2") + "\r\n";
+    return "\r\n+CLIP: \"" + announcedNumber(callStarts) + "\",129,,,,0\r\n";
 }
 
 bool Modem::hasDueOutput() const
@@ -531,6 +685,8 @@ int Modem::run(const sigset_t& runMask)
         }
         if (stopRequested)
             return 0;
+        for (; blipRequests > 0; --blipRequests)
+            forget();
         for (; ringRequests > 0; --ringRequests)
             ring();
         if (ready < 0)
@@ -555,6 +711,8 @@ void onSignal(int sig)
 {
     if (sig == SIGUSR1)
         ++ringRequests;
+    else if (sig == SIGUSR2)
+        ++blipRequests;
     else
         stopRequested = 1;
 }
@@ -580,14 +738,14 @@ int main(int argc, char** argv)
     sigset_t blocked;
     sigset_t runMask;
     sigemptyset(&blocked);
-    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1})
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGUSR2})
         sigaddset(&blocked, sig);
     sigprocmask(SIG_BLOCK, &blocked, &runMask);
     struct sigaction action
     {
     };
     action.sa_handler = onSignal;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1})
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGUSR2})
         sigaction(sig, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
