@@ -255,7 +255,8 @@ void ModemLine::readAll()
     // With nobody to take them, bytes stay in the serial library's bounded
     // buffer and then in the system's: a flooding modem costs no memory and,
     // as the library stops reading, no time.
-    const bool wanted = (m_holders & Watcher) || (m_collecting && m_reply.size() < ReplyLimit);
+    const bool wanted =
+        (m_holders & (Watcher | Probe)) || (m_collecting && m_reply.size() < ReplyLimit);
     if (!m_port.isOpen() || !wanted)
         return;
     const QByteArray bytes = m_port.readAll();

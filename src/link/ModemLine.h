@@ -30,7 +30,8 @@ class ModemLine : public QObject
     Q_OBJECT
 
 public:
-    enum Holder : unsigned { Check = 1, Watcher = 2 };
+    // Probe: finding out what the modem is, while the configuration is open.
+    enum Holder : unsigned { Check = 1, Watcher = 2, Probe = 4 };
 
     // A check's reply is bounded: a modem that floods the line cannot grow memory past this.
     static constexpr qsizetype ReplyLimit = 64 * 1024;
@@ -85,8 +86,9 @@ public:
     // before goes from every buffer (only where nobody else reads the line).
     void startReply(bool discardPending);
     QByteArray takeReply();
-    // A check has the line's input as its reply now (from its command until it lets go).
-    bool isCarryingReply() const { return m_collecting; }
+    // A check or a probe has the line's input as its reply now (from its
+    // command until it lets go): none of it is an announcement.
+    bool isCarryingReply() const { return m_collecting || (m_holders & Probe); }
 
     // The port's native handle, for the ring-indicator pin reader.
     std::intptr_t nativeHandle() const;
