@@ -83,6 +83,17 @@ inline constexpr char RingPortLost[] =
 // What a modem's announcement says when it gives no number: withheld by the caller, or unavailable (out of area).
 inline constexpr char CallerPrivate[] = "Private";
 inline constexpr char CallerUnavailable[] = "Unavailable";
+// A call that rang on a modem that tells callers by itself, but brought no number.
+inline constexpr char CallerNoCallerId[] = "No caller ID";
+// A modem that rings but sends no number: %1 the port, %2 the ring command.
+inline constexpr char ModemForgotCallerId[] =
+    "The modem on %1 rang for two calls in a row without telling the caller's number. Ringlet sent it %2 again "
+    "after each. If calls still come without a number, check that the line has a caller-ID service (ask the "
+    "telephone company), and the modem's country setting.";
+// A check by hand on a modem that refuses the last-caller query.
+inline constexpr char ModemTellsAtRing[] =
+    "This modem tells Ringlet the caller when the phone rings; it cannot be asked for the last caller. The next "
+    "call's number is shown when it rings.";
 
 // Checks on activation ("On Another app activated").
 inline constexpr char NoAppNamed[] =
@@ -106,7 +117,21 @@ inline constexpr char OnRing[] = "On Ring another com port";
 inline constexpr char OnApp[] = "On Another app activated";
 inline constexpr char FontButton[] = "Font....";
 // Beside the ring port: what makes the modem announce the caller between rings.
-inline constexpr char RingCommandHint[] = "AT+VCID=1";
+inline constexpr char RingCommandLabel[] = "Ring command";
+
+// What finding out the modem on a port said; %1 the modem's identity (or the
+// port's words below), %2 a caller-ID command or the query.
+inline constexpr char DetectButton[] = "Detect";
+inline constexpr char Detecting[] = "Asking the modem on %1 what it is...";
+inline constexpr char DetectWaitingAtOk[] = "Waiting for the modem on %1 to answer (a few seconds at most)...";
+inline constexpr char TheModemOn[] = "The modem on %1";
+inline constexpr char DetectTellsCallers[] = "%1: tells callers by itself (%2)";
+inline constexpr char DetectTellsAndAnswers[] = "%1: tells callers by itself (%2) and answers the last-caller query";
+inline constexpr char DetectAnswersQuery[] = "%1: answers the last-caller query";
+inline constexpr char DetectNoCallerId[] =
+    "%1 answers, but takes no caller-ID command Ringlet knows and refuses %2: see \"Using a real modem\" in the README";
+inline constexpr char DetectSilent[] =
+    "No modem answers on %1: check that it is plugged in and switched on, and that this is its port";
 inline constexpr char RingCommandTip[] =
     "Sent to the ring port each time it is opened, so that the modem announces the caller's number between "
     "rings (AT+VCID=1, AT#CID=1, AT+CLIP=1). Empty: nothing is sent.";

@@ -13,5 +13,6 @@ QString displayTextToString(const QByteArray& displayText)
 
 bool isFixedDisplayText(const QString& displayText)
 {
-    return displayText == QLatin1String(Texts::CantFindString) || displayText == QLatin1String(Texts::BufferEmpty);
+    return displayText == QLatin1String(Texts::CantFindString) || displayText == QLatin1String(Texts::BufferEmpty) ||
+           displayText == QLatin1String(Texts::CallerNoCallerId);
 }

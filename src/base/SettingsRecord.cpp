@@ -15,6 +15,7 @@ const std::vector<SettingField>& settingFields()
         {"ringlet", "setting", &SettingsRecord::setting},
         {"ringlet", "ringcommand", &SettingsRecord::ringCommand},
         {"ringlet", "notify", &SettingsRecord::notify},
+        {"ringlet", "queryrefused", &SettingsRecord::queryRefused},
     };
     return fields;
 }

@@ -25,6 +25,9 @@ struct SettingsRecord
     QString ringCommand;
     // 1: a new number from an automatic check is told by a desktop notification.
     qint32 notify = 1;
+    // 1: the modem answered the last-caller query with ERROR when it was
+    // found out, so no check asks it; calls come by its announcements.
+    qint32 queryRefused = 0;
 
     bool operator==(const SettingsRecord& other) const;
     bool operator!=(const SettingsRecord& other) const { return !(*this == other); }

@@ -42,8 +42,8 @@ QString Automation::apply(const SettingsRecord& settings)
         m_timer.start(m_interval, this);
         return QString();
     case AutoMethod::ModeOnRing:
-        m_ringTrigger.arm(
-            {settings.anotherPort, settings.setting, settings.port, settings.marker, settings.ringCommand});
+        m_ringTrigger.arm({settings.anotherPort, settings.setting, settings.port, settings.marker,
+                           settings.ringCommand, settings.queryRefused != 0});
         return QString();
     case AutoMethod::ModeOnApp:
         // A trigger that could not be armed says why, once per apply.

@@ -177,6 +177,16 @@ void RingTrigger::followRule(RingCallRule::Action action)
 void RingTrigger::requestCheck()
 {
     m_callTimer.stop();
+    noteCallerIdCame(false);
+    if (m_settings.queryRefused) {
+        // Asking a modem that refuses the query would only show its ERROR as
+        // "Can't find string": the call is told as what it was.
+        QTimer::singleShot(0, this, [this] {
+            if (m_armed)
+                emit announced(QByteArray(Texts::CallerNoCallerId), QString());
+        });
+        return;
+    }
     // Queued: the check may take this very port away, which must not happen
     // inside the port's own read notification.
     QTimer::singleShot(0, this, [this] {
@@ -188,12 +198,35 @@ void RingTrigger::requestCheck()
 void RingTrigger::announce()
 {
     m_callTimer.stop();
+    noteCallerIdCame(true);
     // Queued, as a check is: whoever shows it may rearm this watcher, which
     // must not close the port inside its own read notification.
     QTimer::singleShot(0, this, [this, number = m_callerId.number(), name = m_callerId.name()] {
         if (m_armed)
             emit announced(number, name);
     });
+}
+
+// A call without caller ID on a line that has a ring command: the modem may
+// have lost power or been reset while its USB link stayed up, and forgotten
+// the command. It is told again at once, so the next call brings its number;
+// after two such calls in a row the user hears of it, once until caller ID
+// comes again.
+void RingTrigger::noteCallerIdCame(bool came)
+{
+    if (came) {
+        m_callsWithoutCallerId = 0;
+        m_forgettingSaid = false;
+        return;
+    }
+    const QByteArray command = m_settings.ringCommand.trimmed().toLocal8Bit();
+    if (command.isEmpty())
+        return;
+    tellModemAgain();
+    if (++m_callsWithoutCallerId < 2 || m_forgettingSaid)
+        return;
+    m_forgettingSaid = true;
+    emit problem(QString::fromLatin1(Texts::ModemForgotCallerId).arg(m_settings.ringPort, QString::fromLatin1(command)));
 }
 
 #include "moc_RingTrigger.cpp"

@@ -51,6 +51,9 @@ public:
         // Sent with CR LF on every open of the port (modems forget AT+VCID=1 when
         // they lose power); empty: nothing is sent. The reply is not needed.
         QString ringCommand{};
+        // The modem answers the last-caller query with ERROR: a call that
+        // brings no caller ID is told as such, not asked about.
+        bool queryRefused{};
     };
 
     // `pin`: the RI pin reader; the platform's when null.
@@ -73,6 +76,8 @@ public:
     // Sends the ring command again, as after every check on the shared line,
     // so that a modem that forgot it is told again.
     void tellModemAgain();
+    // Calls in a row that rang with no caller ID while a ring command is set.
+    int callsWithoutCallerId() const { return m_callsWithoutCallerId; }
 
 signals:
     void checkWanted();
@@ -93,6 +98,7 @@ private:
     void followRule(RingCallRule::Action action);
     void requestCheck();
     void announce();
+    void noteCallerIdCame(bool came);
 
     std::unique_ptr<RingPin> m_pin;
     std::shared_ptr<ModemLine> m_line;
@@ -106,4 +112,6 @@ private:
     QTimer m_callTimer;
     bool m_armed = false;
     bool m_pinWasOn = false;
+    int m_callsWithoutCallerId = 0;
+    bool m_forgettingSaid = false;
 };

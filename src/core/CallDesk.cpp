@@ -6,6 +6,7 @@
 #include "calls/PhoneBook.h"
 #include "check/CallLog.h"
 #include "link/PortSettings.h"
+#include "strings.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -64,8 +65,31 @@ QString CallDesk::applySettings(const SettingsRecord& record)
 
 void CallDesk::check(CheckTrigger trigger)
 {
-    if (!m_stopped)
-        m_cycle.run(trigger);
+    if (m_stopped)
+        return;
+    if (m_settings.queryRefused && trigger != CheckTrigger::Announcement) {
+        answerWithoutQuery(trigger);
+        return;
+    }
+    m_cycle.run(trigger);
+}
+
+// A modem that refuses the query is never sent it: a check by hand shows the
+// last caller it told of, or says in words how this modem tells callers.
+// Nothing automatic comes of it; the modem is told its ring command again.
+void CallDesk::answerWithoutQuery(CheckTrigger trigger)
+{
+    m_automation.ringTrigger().tellModemAgain();
+    if (!isAutomatic(trigger)) {
+        if (m_current.number.isEmpty())
+            tell(Problem::Cause::Check, QString::fromLatin1(Texts::ModemTellsAtRing), true);
+        else {
+            Call shown = m_current;
+            shown.asksForAttention = false;
+            emit call(shown);
+        }
+    }
+    emit checkFinished();
 }
 
 void CallDesk::stop()

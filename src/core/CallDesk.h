@@ -85,6 +85,7 @@ private:
     void connectChecks();
     void onOutcome(const CheckOutcome& outcome);
     void onCheckFailed(CheckTrigger trigger, const QString& description);
+    void answerWithoutQuery(CheckTrigger trigger);
     void onPhoneBookChanged();
     void tell(Problem::Cause cause, const QString& words, bool mayBlock = false);
 

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFontDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -42,7 +43,9 @@ CConfigDlg::CConfigDlg(const SettingsRecord& record, const RegistryReader& regis
     m_disableManual = m_automate && (record.autoMethod & AutoMethod::DisableManual) != 0;
     m_enableLog = (record.logFlags & LogFlags::EnableLog) != 0;
     m_ignoreSame = (record.logFlags & LogFlags::IgnoreSame) != 0;
+    m_queryRefused = record.queryRefused;
     buildControls();
+    connectDetection();
 }
 
 CConfigDlg::~CConfigDlg() = default;
@@ -73,6 +76,9 @@ void CConfigDlg::OnInitDialog()
     fillAnotherPortList();
     UpdateAutomationControls();
     UpdateLogControls();
+    // On the first run a port the list preselects is as good as chosen.
+    if (m_record.port == NoPortChosen && PortList::hasSelection(m_portList))
+        detectModem(PortList::chosenPort(m_portList));
 }
 
 bool CConfigDlg::EnumerateSerialPorts()
@@ -207,6 +213,14 @@ void CConfigDlg::accept()
 
 void CConfigDlg::OnOK()
 {
+    // What detection is finding out belongs in the settings OK applies.
+    if (m_probe.isRunning()) {
+        m_okWaiting = true;
+        m_ok->setEnabled(false);
+        m_detectLine->setText(QString::fromLatin1(Texts::DetectWaitingAtOk).arg(PortList::chosenPort(m_portList)));
+        m_okWaitLimit.start(OkWaitMs);
+        return;
+    }
     if (!exchangeFromControls())
         return;
     writeBackIntoRecord();
@@ -220,6 +234,7 @@ void CConfigDlg::writeBackIntoRecord()
     record.anotherApp = m_anotherApp;
     record.ringCommand = m_ringCommand;
     record.notify = m_notify ? 1 : 0;
+    record.queryRefused = m_queryRefused;
     record.minutes = m_minutes;
     record.command = m_command;
     record.marker = m_marker;

@@ -2,9 +2,11 @@
 
 #include "base/LogFont.h"
 #include "base/SettingsRecord.h"
+#include "link/ModemProbe.h"
 
 #include <QDialog>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 
@@ -12,6 +14,7 @@ class RegistryReader;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -24,6 +27,11 @@ class QRadioButton;
 // valid and the edit field still shows that entry's text: text typed over a
 // selection deselects it. On OK a list names its selected entry or, failing
 // that, the text typed into its field; an empty field leaves the port as it was.
+//
+// A port chosen from the list, typed (once the typing pauses), preselected on
+// the first run, or asked about with Detect is found out at once: one line
+// under the controls says what the modem is, and the settings it needs are
+// filled in for the user to see before OK. An OK while that runs waits for it.
 class CConfigDlg : public QDialog
 {
     Q_OBJECT
@@ -63,9 +71,23 @@ public:
 
     int exec() override;
     void accept() override;
+    void reject() override;
+
+    // Finds out the modem on `port`; the findings come into the controls.
+    void detectModem(const QString& port);
+    bool isDetecting() const { return m_probe.isRunning(); }
+    // The line that says what detection found (or is doing).
+    QString detectionText() const;
+
+    // How long OK waits for a detection still running.
+    static constexpr int OkWaitMs = 5000;
+    // How long typing must pause before the name typed is tried.
+    static constexpr int TypingPauseMs = 500;
 
 signals:
     void displayFontChosen(const LogFont& description);
+    // Detection finished and its findings are in the controls.
+    void modemDetected(const ModemProbe::Findings& findings);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -82,6 +104,9 @@ private:
     void preselectPort();
     void fillAnotherPortList();
     void writeBackIntoRecord();
+    void connectDetection();
+    void onModemFound(const ModemProbe::Findings& findings);
+    void stopWaitingAtOk();
 
     SettingsRecord m_record;
     const RegistryReader& m_registry;
@@ -102,6 +127,12 @@ private:
     bool m_disableManual = false;
     bool m_enableLog = false;
     bool m_automate = false;
+    qint32 m_queryRefused = 0;
+
+    ModemProbe m_probe;
+    QTimer m_typingPause;
+    QTimer m_okWaitLimit;
+    bool m_okWaiting = false;
 
     // Controls, in template (and tab) order.
     QComboBox* m_portList = nullptr;
@@ -123,4 +154,6 @@ private:
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
     QPushButton* m_font = nullptr;
+    QPushButton* m_detect = nullptr;
+    QLabel* m_detectLine = nullptr;
 };

@@ -87,12 +87,16 @@ void CConfigDlg::buildControls()
     m_anotherPortList = makePortList(this, "IDC_ANOTHER_PORT");
     m_anotherAppEdit = makeEdit(this, "IDC_ANOTHER_APP");
     m_ringCommandEdit = makeEdit(this, "IDC_RING_COMMAND");
-    m_ringCommandEdit->setPlaceholderText(QString::fromLatin1(Texts::RingCommandHint));
     m_ringCommandEdit->setToolTip(QString::fromLatin1(Texts::RingCommandTip));
     m_notifyBox = makeButton<QCheckBox>(this, "IDC_NOTIFY", Texts::NotifyCalls);
     m_ok = makeButton<QPushButton>(this, "IDOK", "OK");
     m_cancel = makeButton<QPushButton>(this, "IDCANCEL", "Cancel");
     m_font = makeButton<QPushButton>(this, "IDC_FONT", Texts::FontButton);
+    m_detect = makeButton<QPushButton>(this, "IDC_DETECT", Texts::DetectButton);
+    m_detectLine = makeControl<QLabel>(this, "IDC_DETECTED");
+    // What a modem says of itself is shown as it is, never as markup.
+    m_detectLine->setTextFormat(Qt::PlainText);
+    m_detectLine->setWordWrap(true);
 
     m_modeGroup = new QButtonGroup(this);
     m_modeGroup->addButton(m_every, 0);
@@ -117,9 +121,12 @@ void CConfigDlg::buildControls()
 void CConfigDlg::placeControls()
 {
     const DialogUnits units(font());
-    setFixedSize(units.x(302), units.y(175));
+    setFixedSize(units.x(302), units.y(197));
 
-    placeCombo(units, m_portList, 49, 7, 48);
+    // Wide enough for most names; the whole name is in the list's tip.
+    placeCombo(units, m_portList, 49, 7, 148);
+    units.place(m_detect, 200, 7, 40, 14);
+    units.place(m_detectLine, 7, 172, 288, 20);
     units.place(m_commandEdit, 7, 34, 140, 12);
     units.place(m_markerEdit, 7, 66, 230, 12);
     units.place(m_enableLogBox, 7, 86, 52, 10);
@@ -139,7 +146,8 @@ void CConfigDlg::placeControls()
     placeLabel(units, this, Texts::ComPortLabel, QRect(7, 9, 39, 8));
     placeLabel(units, this, Texts::CommandLabel, QRect(7, 23, 121, 8));
     placeLabel(units, this, Texts::MarkerLabel, QRect(7, 55, 121, 8));
-    placeLabel(units, this, Texts::MinutesLabel, QRect(141, 121, 54, 8));
+    placeLabel(units, this, Texts::MinutesLabel, QRect(141, 121, 40, 8));
+    placeLabel(units, this, Texts::RingCommandLabel, QRect(189, 128, 76, 8));
     units.place(m_font, 245, 41, 50, 14);
     for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
              m_enableLogBox, m_ignoreSameBox, m_notifyBox, m_automateBox, m_disableManualBox, m_every, m_onRing,
@@ -154,7 +162,7 @@ void CConfigDlg::setTemplateTabOrder()
                                 m_ignoreSameBox,   m_notifyBox,      m_automateBox, m_disableManualBox,
                                 m_every,           m_onRing,         m_onApp,       m_minutesEdit,
                                 m_anotherPortList, m_ringCommandEdit, m_anotherAppEdit, m_ok,
-                                m_cancel,          m_font};
+                                m_cancel,          m_font,           m_detect};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }
