@@ -213,7 +213,10 @@ void CConfigDlg::accept()
 
 void CConfigDlg::OnOK()
 {
-    // What detection is finding out belongs in the settings OK applies.
+    // What detection is finding out belongs in the settings OK applies; a
+    // name typed just now is found out before it is applied.
+    if (m_typingPause.isActive())
+        detectModem(PortList::chosenPort(m_portList));
     if (m_probe.isRunning()) {
         m_okWaiting = true;
         m_ok->setEnabled(false);

@@ -79,6 +79,12 @@ void ModemSimulator::ring()
         ::kill(static_cast<pid_t>(m_process.processId()), SIGUSR1);
 }
 
+void ModemSimulator::powerBlip()
+{
+    if (isRunning())
+        ::kill(static_cast<pid_t>(m_process.processId()), SIGUSR2);
+}
+
 void ModemSimulator::freeze()
 {
     if (isRunning())

@@ -25,6 +25,8 @@ public:
 
     // Rings the line once: the simulator sends a RING result (SIGUSR1).
     void ring();
+    // A power blip (SIGUSR2): a modem of a family forgets its caller-ID command and turns echo on.
+    void powerBlip();
     // Holds the simulator still (SIGSTOP): it reads nothing, as a modem that
     // holds the line back, until resume().
     void freeze();

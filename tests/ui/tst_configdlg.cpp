@@ -348,7 +348,7 @@ void TestConfigDlg::templateOrderAndTexts()
                                "IDC_IGNORE_SAME",  "IDC_NOTIFY",       "IDC_AUTOMATE",    "IDC_DISABLE_MANUAL",
                                "IDC_EVERY",        "IDC_ON_RING",      "IDC_ON_APP",      "IDC_MINUTES",
                                "IDC_ANOTHER_PORT", "IDC_RING_COMMAND", "IDC_ANOTHER_APP", "IDOK",
-                               "IDCANCEL",         "IDC_FONT"};
+                               "IDCANCEL",         "IDC_FONT",         "IDC_DETECT"};
     QStringList chain;
     QWidget* widget = control<QWidget>(&dialog, "IDC_PORT");
     do {
