@@ -179,6 +179,10 @@ inline constexpr char HistoryFilterHint[] = "Filter by number or name";
 inline constexpr char HistoryTimeColumn[] = "Time";
 inline constexpr char HistoryNumberColumn[] = "Number";
 inline constexpr char HistoryNameColumn[] = "Name";
+// A logged result that is no caller: a check that found no number (%1 the
+// check's words), or a call that rang without caller ID.
+inline constexpr char HistoryNoNumberFound[] = "Check found no number (%1)";
+inline constexpr char HistoryCallWithoutCallerId[] = "Call without caller ID";
 // %1 the call log.
 inline constexpr char HistoryNoLog[] = "No call is logged yet: %1 does not exist.";
 inline constexpr char HistoryUnreadable[] = "Couldn't read the call log %1: %2.";

@@ -6,6 +6,7 @@
 #include "LogLines.h"
 #include "PhoneBook.h"
 #include "PhoneNumber.h"
+#include "base/DisplayText.h"
 #include "strings.h"
 
 #include <QDir>
@@ -131,8 +132,18 @@ QVariant CallHistory::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != NameableRole))
         return QVariant();
     const LogLines::Call call = LogLines::parse(m_rows[index.row()].line);
+    // A check's words in place of a number are no caller: they are said in
+    // the name's column, and the number's stays empty (nothing to copy or name).
+    const bool noCaller = call.wellFormed && isFixedDisplayText(call.text);
     if (role == NameableRole)
-        return call.wellFormed && !PhoneNumber::digits(call.text).isEmpty();
+        return call.wellFormed && !noCaller && !PhoneNumber::digits(call.text).isEmpty();
+    if (noCaller && index.column() != TimeColumn) {
+        if (index.column() != NameColumn)
+            return QString();
+        return call.text == QLatin1String(Texts::CallerNoCallerId)
+                   ? QString::fromLatin1(Texts::HistoryCallWithoutCallerId)
+                   : QString::fromLatin1(Texts::HistoryNoNumberFound).arg(call.text);
+    }
     switch (index.column()) {
     case TimeColumn:
         return call.time;

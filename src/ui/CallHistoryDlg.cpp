@@ -135,8 +135,9 @@ bool CallHistoryDlg::currentIsNameable() const
 
 void CallHistoryDlg::copyNumber()
 {
-    if (m_list->currentIndex().isValid())
-        QGuiApplication::clipboard()->setText(currentNumber());
+    // A row without a number (a check that found none) leaves the clipboard as it was.
+    if (const QString number = currentNumber(); !number.isEmpty())
+        QGuiApplication::clipboard()->setText(number);
 }
 
 // Asked without a nested event loop: checks and the log go on meanwhile, and
@@ -165,7 +166,8 @@ void CallHistoryDlg::showMenu(const QPoint& pos)
     m_list->setCurrentIndex(row);
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(QString::fromUtf8(Texts::CopyNumberItem), this, &CallHistoryDlg::copyNumber);
+    QAction* copy = menu->addAction(QString::fromUtf8(Texts::CopyNumberItem), this, &CallHistoryDlg::copyNumber);
+    copy->setEnabled(!currentNumber().isEmpty());
     QAction* name = menu->addAction(QString::fromUtf8(Texts::NameCallerItem), this, &CallHistoryDlg::nameCaller);
     name->setEnabled(currentIsNameable());
     menu->popup(m_list->viewport()->mapToGlobal(pos));

@@ -24,6 +24,7 @@ class tst_CallHistoryDlg : public QObject
 private slots:
     void init();
     void copiesTheNumberNotTheCell();
+    void checkThatFoundNoNumberIsNoCaller();
     void namesTheCallerOfARow();
     void scrollingThroughALongLogKeepsTheCallInView();
     void logEndsReachedAtOnce();
@@ -102,6 +103,36 @@ void tst_CallHistoryDlg::copiesTheNumberNotTheCell()
     QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(number(0)));
     if (QMenu* menu = visibleMenu())
         menu->close();
+}
+
+// The check's words are listed as what they were, beside an empty number, and
+// Ctrl+C on them copies nothing.
+void tst_CallHistoryDlg::checkThatFoundNoNumberIsNoCaller()
+{
+    const QDateTime when(QDate(2024, 1, 1), QTime(0, 0));
+    QFile file(logPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    for (const char* text : {Texts::CantFindString, Texts::BufferEmpty, Texts::CallerNoCallerId})
+        file.write(CallLog::formatLine(text, when));
+    file.close();
+    CallHistoryDlg dlg(logPath(), nullptr);
+    dlg.setAttribute(Qt::WA_DeleteOnClose, false);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    auto* list = dlg.findChild<QTableView*>();
+    const QAbstractItemModel* model = list->model();
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(model->index(0, CallHistory::NameColumn).data().toString(), QStringLiteral("Call without caller ID"));
+    QCOMPARE(model->index(2, CallHistory::NameColumn).data().toString(),
+             QStringLiteral("Check found no number (Can't find string)"));
+    for (int row = 0; row < 3; ++row)
+        QVERIFY(model->index(row, CallHistory::NumberColumn).data().toString().isEmpty());
+
+    list->setFocus();
+    list->setCurrentIndex(model->index(1, CallHistory::TimeColumn));
+    QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+    QTest::keySequence(list, QKeySequence::Copy);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 }
 
 void tst_CallHistoryDlg::namesTheCallerOfARow()
