@@ -87,7 +87,6 @@ void ModemProbe::start(const Request& request)
     m_request = request;
     m_findings = Findings();
     m_findings.port = request.port;
-    m_clock.start();
     std::shared_ptr<ModemLine> line = ModemLine::forPort(request.port.trimmed());
     if (!line->isOpen() && !line->setLineSettings(request.lineSettings))
         line->setLineSettings(QStringLiteral("115200,n,8,1"));
@@ -247,7 +246,6 @@ void ModemProbe::nextFamily()
 void ModemProbe::finish()
 {
     m_timeout.stop();
-    m_findings.elapsedMs = m_clock.elapsed();
     release();
     emit finished(m_findings);
 }

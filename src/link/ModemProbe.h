@@ -3,7 +3,6 @@
 #include "ModemLine.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -52,7 +51,6 @@ public:
         bool answersQuery = false;
         bool refusesQuery = false; // ERROR to the query (neither: no reply Ringlet reads)
         QByteArray callerIdCommand; // e.g. AT+VCID=1; empty: none taken
-        qint64 elapsedMs = 0;
     };
 
     explicit ModemProbe(QObject* parent = nullptr);
@@ -83,7 +81,6 @@ private:
     Findings m_findings;
     std::shared_ptr<ModemLine> m_line;
     QTimer m_timeout;
-    QElapsedTimer m_clock;
     Step m_step = Step::Wake;
     QByteArray m_sent;
     QByteArray m_partial;
