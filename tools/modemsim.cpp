@@ -88,6 +88,15 @@ A modem family, as real caller-ID modems behave (without it, every line is answe
                         callers only after its own command (not query), and forgets that
                         command on ATZ, AT&F and SIGUSR2 (a power blip)
   --announce-numbers LIST  the numbers announced, in turn (default: those of --numbers)
+
+Picking up to hang up on a caller:
+  --ring-period-ms N    the cadence's ring period (default 6000); the block comes
+                        5/12 of a period after the first ring
+  --events FILE         append "<ms> RING" for each ring sent and "<ms> OFFHOOK" for the
+                        off-hook command (ms since the simulator started)
+  --refuse-offhook      answer ERROR to the off-hook command
+                        The off-hook command (ATH1; AT+CHUP for --family clip) ends the call:
+                        no more rings, no more caller ID; ATH0 (or ATH) is on-hook again.
   --help                this text
 )";
 
@@ -106,6 +115,9 @@ struct Options
     bool announce = false;
     int callGapMs = 8000;
     int cadenceRings = 0;
+    int ringPeriodMs = 6000;
+    std::string events;
+    bool refuseOffHook = false;
     bool withMarker = true;
     bool crlf = true;
     bool echo = false;
@@ -207,6 +219,12 @@ std::string parseOptions(int argc, char** argv, Options& options)
             options.flood = true;
         else if (arg == "--once")
             options.once = true;
+        else if (arg == "--ring-period-ms" && value(text))
+            options.ringPeriodMs = std::atoi(text.c_str());
+        else if (arg == "--events" && value(text))
+            options.events = text;
+        else if (arg == "--refuse-offhook")
+            options.refuseOffHook = true;
         else if (arg == "--family" && value(text))
             options.family = text;
         else if (arg == "--announce-numbers" && value(text)) {
@@ -225,6 +243,8 @@ std::string parseOptions(int argc, char** argv, Options& options)
         return "--call-gap-ms must not be negative";
     if (options.cadenceRings < 0)
         return "--cadence must not be negative";
+    if (options.ringPeriodMs < 100)
+        return "--ring-period-ms must be at least 100";
     if (!options.family.empty() && options.family != "vcid" && options.family != "cid" &&
         options.family != "clip" && options.family != "query")
         return "--family must be vcid, cid, clip or query";
@@ -274,6 +294,9 @@ private:
     std::string announcedNumber(bool callStarts);
     std::string clipLine(bool callStarts);
     void forget();
+    bool isOffHook(const std::string& line) const;
+    void goOffHook();
+    void logEvent(const char* what);
     void ring();
     void ringOnCadence();
     void addLineEvent(const LineEvent& event);
@@ -299,6 +322,8 @@ private:
     bool m_hasRung = false;
     bool m_echo = m_options.echo;
     std::string m_callNumber; // the number the current call announces
+    int m_events = -1;
+    Clock::time_point m_started = Clock::now();
     Clock::time_point m_lastRing;
     size_t m_nextNumber = 0;
     size_t m_nextAnnounced = 0;
@@ -315,7 +340,7 @@ Modem::~Modem()
         if (readlink(m_options.link.c_str(), target, sizeof target - 1) > 0 && m_path == target)
             unlink(m_options.link.c_str());
     }
-    for (int fd : {m_master, m_slave, m_inotify, m_transcript})
+    for (int fd : {m_master, m_slave, m_inotify, m_transcript, m_events})
         if (fd >= 0)
             close(fd);
 }
@@ -344,6 +369,13 @@ bool Modem::open()
         m_transcript = ::open(m_options.transcript.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         if (m_transcript < 0) {
             std::perror(m_options.transcript.c_str());
+            return false;
+        }
+    }
+    if (!m_options.events.empty()) {
+        m_events = ::open(m_options.events.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (m_events < 0) {
+            std::perror(m_options.events.c_str());
             return false;
         }
     }
@@ -412,6 +444,12 @@ void Modem::onBytes(const char* data, size_t size)
 
 void Modem::onLine(const std::string& line)
 {
+    if (isOffHook(line)) {
+        goOffHook();
+        const std::string result = m_options.refuseOffHook ? "\r\nERROR\r\n" : "\r\nOK\r\n";
+        m_pending.push_back({(m_echo ? line + "\r" : std::string()) + result, Clock::now()});
+        return;
+    }
     if (!m_options.family.empty()) {
         onFamilyLine(line);
         return;
@@ -487,6 +525,8 @@ std::string Modem::familyReply(const std::string& command)
         m_echo = true;
         return {};
     }
+    if (command == "ATH0" || command == "ATH")
+        return {}; // on-hook, as it is already after an off-hook ended the call
     if (command == "ATI3" && family != "clip")
         return family == "vcid"   ? "\r\nRinglet Sim 56K Voice USB V1.2"
                : family == "cid" ? "\r\nRinglet Sim 33.6 Data Fax"
@@ -518,6 +558,36 @@ std::string Modem::familyReply(const std::string& command)
     return "ERROR";
 }
 
+bool Modem::isOffHook(const std::string& line) const
+{
+    std::string command;
+    for (const char c : line)
+        if (c != ' ')
+            command += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return command == "ATH1" || (m_options.family == "clip" && command == "AT+CHUP");
+}
+
+// The modem picks up: the caller's call ends, and what was still to come of it
+// (rings, its caller ID) never comes.
+void Modem::goOffHook()
+{
+    logEvent("OFFHOOK");
+    if (m_options.refuseOffHook)
+        return;
+    m_lineEvents.clear();
+    m_hasRung = false;
+}
+
+void Modem::logEvent(const char* what)
+{
+    if (m_events < 0)
+        return;
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_started).count();
+    const std::string line = std::to_string(ms) + " " + what + "\n";
+    if (write(m_events, line.data(), line.size()) < 0)
+        std::perror("events");
+}
+
 // What a reset or a power blip makes the modem forget: caller ID off, echo on.
 void Modem::forget()
 {
@@ -538,6 +608,7 @@ void Modem::ring()
         m_hasRung = true;
         m_lastRing = now;
         rings += "\r\nRING\r\n";
+        logEvent("RING");
         if (m_options.family == "clip")
             rings += clipLine(callStarts);
         else if (callStarts)
@@ -550,10 +621,11 @@ void Modem::ringOnCadence()
 {
     using std::chrono::milliseconds;
     const Clock::time_point start = Clock::now();
+    const int period = m_options.ringPeriodMs;
     for (int i = 0; i < m_options.cadenceRings; ++i)
-        addLineEvent({start + milliseconds(6000 * i), true, i == 0});
+        addLineEvent({start + milliseconds(period * i), true, i == 0});
     if (m_options.announce && m_options.family != "clip")
-        addLineEvent({start + milliseconds(2500), false});
+        addLineEvent({start + milliseconds(period * 5 / 12), false});
 }
 
 void Modem::addLineEvent(const LineEvent& event)
@@ -570,6 +642,8 @@ void Modem::releaseLineEvents()
         const bool isRing = m_lineEvents.front().isRing;
         const bool startsCall = m_lineEvents.front().startsCall;
         std::string bytes = isRing ? std::string("\r\nRING\r\n") : callerIdBlock();
+        if (isRing)
+            logEvent("RING");
         if (isRing && m_options.family == "clip")
             bytes += clipLine(startsCall);
         m_lineEvents.pop_front();
