@@ -165,6 +165,20 @@ inline constexpr char NameCut[] = "The name given was %1 characters long; its fi
 // %1 the number, %2 the name the phone book gives it.
 inline constexpr char NameNotTakenOut[] =
     "No contact holds %1 itself: \"%2\" is the name of a longer number that ends with it, and stays.";
+// The block list: %1 the file, %2 the reason or the line.
+inline constexpr char BlockListReadFailed[] = "Couldn't read the block list %1: %2. Ringlet goes on with the list as it last read it.";
+inline constexpr char BlockListWriteFailed[] = "Couldn't write the block list %1: %2. The change is kept until Ringlet ends.";
+inline constexpr char BlockListLineNotUnderstood[] =
+    "The line \"%1\" of the block list %2 is not a number, a prefix ending in *, Private or Unavailable; it is "
+    "kept, and blocks nothing.";
+inline constexpr char BlockCallerItem[] = "&Block this caller";
+inline constexpr char UnblockCallerItem[] = "&Unblock this caller";
+inline constexpr char HungUp[] = "hung up";
+// %1 the port, %2 the off-hook command.
+inline constexpr char OffHookRefused[] =
+    "The modem on %1 refused to pick up (%2 gave ERROR), so a blocked caller's phone rings on. Put the commands "
+    "your modem takes into hangupcommand in the settings file (for example ATA ATH0, or AT+CHUP for a mobile "
+    "modem).";
 inline constexpr char ImportOpenFailed[] = "Couldn't read %1: %2. Nothing was imported.";
 inline constexpr char ImportNoCards[] = "%1 holds no contacts: choose a vCard file (.vcf). Nothing was imported.";
 inline constexpr char ImportAdded[] = "%1 numbers added to the phone book from %2.";
@@ -183,6 +197,8 @@ inline constexpr char HistoryNameColumn[] = "Name";
 // check's words), or a call that rang without caller ID.
 inline constexpr char HistoryNoNumberFound[] = "Check found no number (%1)";
 inline constexpr char HistoryCallWithoutCallerId[] = "Call without caller ID";
+// A blocked caller that was hung up on: %1 the name, or nothing.
+inline constexpr char HistoryBlocked[] = "blocked, hung up";
 // %1 the call log.
 inline constexpr char HistoryNoLog[] = "No call is logged yet: %1 does not exist.";
 inline constexpr char HistoryUnreadable[] = "Couldn't read the call log %1: %2.";

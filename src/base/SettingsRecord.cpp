@@ -16,6 +16,7 @@ const std::vector<SettingField>& settingFields()
         {"ringlet", "ringcommand", &SettingsRecord::ringCommand},
         {"ringlet", "notify", &SettingsRecord::notify},
         {"ringlet", "queryrefused", &SettingsRecord::queryRefused},
+        {"ringlet", "hangupcommand", &SettingsRecord::hangupCommand},
     };
     return fields;
 }

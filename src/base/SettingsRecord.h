@@ -28,6 +28,9 @@ struct SettingsRecord
     // 1: the modem answered the last-caller query with ERROR when it was
     // found out, so no check asks it; calls come by its announcements.
     qint32 queryRefused = 0;
+    // The commands that hang up on a blocked caller, separated by spaces: the
+    // first picks up, the rest follow a second later. Empty: ATH1 ATH0.
+    QString hangupCommand;
 
     bool operator==(const SettingsRecord& other) const;
     bool operator!=(const SettingsRecord& other) const { return !(*this == other); }

@@ -7,6 +7,7 @@
 #include "PhoneBook.h"
 #include "PhoneNumber.h"
 #include "base/DisplayText.h"
+#include "check/CallLog.h"
 #include "strings.h"
 
 #include <QDir>
@@ -131,7 +132,12 @@ QVariant CallHistory::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != NameableRole))
         return QVariant();
-    const LogLines::Call call = LogLines::parse(m_rows[index.row()].line);
+    LogLines::Call call = LogLines::parse(m_rows[index.row()].line);
+    // A blocked caller hung up on is listed as the caller it was, marked so.
+    const QLatin1String hungUpMark(CallLog::HungUpMark);
+    const bool hungUp = call.wellFormed && call.text.endsWith(hungUpMark);
+    if (hungUp)
+        call.text.chop(hungUpMark.size());
     // A check's words in place of a number are no caller: they are said in
     // the name's column, and the number's stays empty (nothing to copy or name).
     const bool noCaller = call.wellFormed && isFixedDisplayText(call.text);
@@ -151,8 +157,13 @@ QVariant CallHistory::data(const QModelIndex& index, int role) const
         const QString number = CallerText::number(call.text);
         return number.size() > LongestShown ? number.left(LongestShown - 1) + QChar(0x2026) : number;
     }
-    case NameColumn:
-        return call.wellFormed && m_book ? CallerText::name(m_book->nameFor(call.text)) : QString();
+    case NameColumn: {
+        const QString name = call.wellFormed && m_book ? CallerText::name(m_book->nameFor(call.text)) : QString();
+        if (!hungUp)
+            return name;
+        const QString blocked = QString::fromLatin1(Texts::HistoryBlocked);
+        return name.isEmpty() ? blocked : name + QStringLiteral(" (") + blocked + QLatin1Char(')');
+    }
     default:
         return QVariant();
     }

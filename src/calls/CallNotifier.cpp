@@ -9,13 +9,19 @@ CallNotifier::CallNotifier(const QIcon& icon, QObject* parent) : QObject(parent)
 {
     m_service = createNotificationService(
         [this](const NotificationService::Notice& notice, bool shown) { onSent(notice, shown); },
-        [this] { emit activated(); });
+        [this](NotificationService::Action action) {
+            if (action == NotificationService::Action::Show)
+                emit activated();
+            else
+                emit blockAsked(m_lastNumber);
+        });
 }
 
 CallNotifier::~CallNotifier() = default;
 
 void CallNotifier::notifyCall(const QString& number, const QString& name)
 {
+    m_lastNumber = number;
     const QString caller = CallerText::name(name);
     const NotificationService::Notice notice{caller.isEmpty() ? QString::fromUtf8(Texts::IncomingCall) : caller,
                                              CallerText::number(number)};

@@ -38,12 +38,15 @@ signals:
     void delivered(CallNotifier::Delivery how);
     // The user clicked the notification, the tray message or the tray icon.
     void activated();
+    // The user chose "Block this caller" on the notification of the call from `number`.
+    void blockAsked(const QString& number);
 
 private:
     void onSent(const NotificationService::Notice& notice, bool shown);
     bool showTrayMessage(const NotificationService::Notice& notice);
 
     QIcon m_icon;
+    QString m_lastNumber;
     std::unique_ptr<NotificationService> m_service;
     QSystemTrayIcon* m_tray = nullptr; // made on the first message: no tray icon before a call went there
 };

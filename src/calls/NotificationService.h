@@ -19,8 +19,10 @@ public:
     };
     // Told once for each notice sent, later, on this thread: whether the service showed it.
     using Sent = std::function<void(const Notice& notice, bool shown)>;
-    // The user clicked the last notice shown (its default action).
-    using Clicked = std::function<void()>;
+    // What the user chose on the last notice shown: the notice itself (its
+    // default action), or to block its caller.
+    enum class Action { Show, Block };
+    using Clicked = std::function<void(Action action)>;
 
     virtual ~NotificationService() = default;
 

@@ -33,6 +33,7 @@ const char ServiceName[] = "org.freedesktop.Notifications";
 const char ObjectPath[] = "/org/freedesktop/Notifications";
 const char InterfaceName[] = "org.freedesktop.Notifications";
 const char DefaultAction[] = "default";
+const char BlockAction[] = "block";
 constexpr int ReplyTimeoutMs = 5000;
 constexpr int LateReplyMs = 60000;
 
@@ -70,8 +71,12 @@ private slots:
     void onActionInvoked(uint id, const QString& action)
     {
         // Servers send the signal to every client: only a click on our own last notice counts.
-        if (id != 0 && id == m_lastId && action == QLatin1String(DefaultAction))
-            m_clicked();
+        if (id == 0 || id != m_lastId)
+            return;
+        if (action == QLatin1String(DefaultAction))
+            m_clicked(Action::Show);
+        else if (action == QLatin1String(BlockAction))
+            m_clicked(Action::Block);
     }
 
 private:
@@ -120,7 +125,8 @@ private:
         const QString appId = QStringLiteral(RINGLET_APP_ID);
         // A server that reads markup would drop a number's "<...>" or stumble on its "&".
         const QString body = *m_markup ? notice.body.toHtmlEscaped() : notice.body;
-        const QStringList actions{QLatin1String(DefaultAction), QString::fromUtf8(Texts::ShowRinglet)};
+        const QStringList actions{QLatin1String(DefaultAction), QString::fromUtf8(Texts::ShowRinglet),
+                                  QLatin1String(BlockAction), QString::fromUtf8(Texts::BlockCallerItem).remove(QLatin1Char('&'))};
         const QVariantMap hints{{QStringLiteral("desktop-entry"), appId},
                                 {QStringLiteral("category"), QStringLiteral("call.incoming")}};
         QDBusMessage message = methodCall("Notify");

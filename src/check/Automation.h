@@ -34,6 +34,7 @@ public:
     int timerInterval() const { return m_interval; }
     int timerId() const { return m_timer.timerId(); }
     RingTrigger& ringTrigger() { return m_ringTrigger; }
+    const RingTrigger& ringTrigger() const { return m_ringTrigger; }
     const AppActivationTrigger& appTrigger() const { return m_appTrigger; }
 
 signals:

@@ -8,6 +8,9 @@
 namespace CallLog {
 
 inline constexpr char FileName[] = "ringlet.log";
+// Follows the number of a blocked caller that was hung up on: "5550199 (hung up) @ ...".
+// A reader that knows nothing of it still finds the number's digits first.
+inline constexpr char HungUpMark[] = " (hung up)";
 
 // "<text> @ MM/DD/YY HH:MM:SS\r\n", the same form whatever the locale.
 QByteArray formatLine(const QByteArray& displayText, const QDateTime& localTime);

@@ -108,10 +108,11 @@ void CheckCycle::conclude(const QByteArray& displayText, const QString& name, Ch
 {
     const QString shownText = displayTextToString(displayText);
     const CallSource source = trigger == CheckTrigger::Announcement ? CallSource::Announcement : CallSource::Query;
-    emit outcome({shownText, name, QDateTime::currentDateTime(), trigger, source});
+    const bool blocked = m_blockRule && m_blockRule(shownText, trigger);
+    emit outcome({shownText, name, QDateTime::currentDateTime(), trigger, source, blocked});
     if (m_settings.logFlags & LogFlags::EnableLog) {
         try {
-            appendToLog(displayText);
+            appendToLog(blocked ? displayText + CallLog::HungUpMark : displayText);
         } catch (const RingletError& error) {
             // Told without waiting for the user, so later checks are not held up.
             emit logWriteFailed(error.description());

@@ -33,6 +33,10 @@ public:
 
     void setStatusWait(StatusWait& wait) { m_wait = &wait; }
     void setStepMs(int ms) { m_stepMs = ms; }
+    // Whether the call a result stands for is hung up on: its outcome says so,
+    // and the log marks it (see CallLog::HungUpMark). None: nobody is.
+    using BlockRule = std::function<bool(const QString& displayText, CheckTrigger trigger)>;
+    void setBlockRule(BlockRule rule) { m_blockRule = std::move(rule); }
 
     // Starts one check and returns at once; it ends with finished(), after
     // outcome() or failed(). Asked for while another check runs, it runs once
@@ -76,6 +80,7 @@ private:
     void finish();
 
     SettingsRecord& m_settings;
+    BlockRule m_blockRule;
     CMSComm& m_comm;
     StatusWait* m_wait;
     int m_stepMs = StepMs;

@@ -19,4 +19,6 @@ struct CheckOutcome
     QDateTime when;      // local time the outcome came
     CheckTrigger trigger = CheckTrigger::Button;
     CallSource source = CallSource::Query;
+    // The caller is on the block list and was hung up on.
+    bool blocked = false;
 };

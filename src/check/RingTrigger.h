@@ -73,6 +73,8 @@ public:
     bool isRetrying() const { return m_line && m_line->isRetrying(); }
     // Whether checks on `checkPort` go over the line this watcher reads.
     bool sharesLineWith(const QString& checkPort) const;
+    // The line it watches, while armed: a hang-up goes out on it.
+    std::shared_ptr<ModemLine> line() const { return m_armed ? m_line : nullptr; }
     // Sends the ring command again, as after every check on the shared line,
     // so that a modem that forgot it is told again.
     void tellModemAgain();

@@ -15,6 +15,8 @@ struct Call
     QDateTime when;
     CheckTrigger trigger = CheckTrigger::Button; // what started it
     CallSource source = CallSource::Query;       // how the number came
+    // The caller is on the block list and was hung up on.
+    bool blocked = false;
     // A new number that came by itself while the user was elsewhere.
     bool asksForAttention = false;
 };

@@ -2,6 +2,7 @@
 
 #include "base/DisplayText.h"
 #include "base/ProfileStore.h"
+#include "calls/BlockList.h"
 #include "calls/CallNotifier.h"
 #include "calls/PhoneBook.h"
 #include "check/CallLog.h"
@@ -15,6 +16,8 @@ CallDesk::CallDesk(ProfileStore& store, const RegistryReader& registry, const QI
     : QObject(parent), m_store(store), m_registry(registry)
 {
     m_book = new PhoneBook(m_store.folder() + QStringLiteral("/ringlet.vcf"), this);
+    m_blockList = new BlockList(m_store.folder() + QLatin1Char('/') + QLatin1String(BlockList::FileName), m_book, this);
+    m_cycle.setBlockRule([this](const QString& text, CheckTrigger trigger) { return hangsUpOn(text, trigger); });
     // Reaches the desktop's notification service only at the first call, not at start-up.
     m_notifier = new CallNotifier(icon, this);
     connectChecks();
@@ -38,7 +41,12 @@ void CallDesk::connectChecks()
     connect(m_book, &PhoneBook::nameNotice, this,
             [this](const QString& words) { tell(Problem::Cause::PhoneBook, words); });
     connect(m_book, &PhoneBook::changed, this, &CallDesk::onPhoneBookChanged);
+    connect(m_blockList, &BlockList::failed, this, [this](const QString& words) { tell(Problem::Cause::PhoneBook, words); });
+    connect(m_blockList, &BlockList::lineNotUnderstood, this,
+            [this](const QString& words) { tell(Problem::Cause::PhoneBook, words); });
+    connect(&m_hangUp, &HangUp::refused, this, [this](const QString& words) { tell(Problem::Cause::RingPort, words); });
     connect(m_notifier, &CallNotifier::activated, this, &CallDesk::showRequested);
+    connect(m_notifier, &CallNotifier::blockAsked, this, [this](const QString& number) { setBlocked(number, true); });
 }
 
 QString CallDesk::logFilePath() const
@@ -101,6 +109,29 @@ void CallDesk::stop()
 void CallDesk::loadPhoneBook()
 {
     QTimer::singleShot(0, m_book, &PhoneBook::load);
+    QTimer::singleShot(0, m_blockList, &BlockList::load);
+}
+
+bool CallDesk::isBlocked(const QString& number) const
+{
+    return m_blockList->blocks(number);
+}
+
+void CallDesk::setBlocked(const QString& number, bool blocked)
+{
+    if (blocked)
+        m_blockList->block(number);
+    else
+        m_blockList->unblock(number);
+}
+
+// Only a call ringing now on the watched modem can be hung up on: one this
+// modem told of, or asked about at its second ring.
+bool CallDesk::hangsUpOn(const QString& displayText, CheckTrigger trigger) const
+{
+    if (trigger != CheckTrigger::Announcement && trigger != CheckTrigger::Ring)
+        return false;
+    return m_automation.ringTrigger().isWatching() && m_blockList->blocks(displayText);
 }
 
 QString CallDesk::knownName(const QString& number) const
@@ -118,6 +149,9 @@ void CallDesk::nameCaller(const QString& number, const QString& name)
 // caller's number, is told by a notification.
 void CallDesk::onOutcome(const CheckOutcome& outcome)
 {
+    // Before anything is shown: every moment the phone rings on.
+    if (outcome.blocked)
+        m_hangUp.start(m_automation.ringTrigger().line(), HangUp::commandsFrom(m_settings.hangupCommand));
     Call call;
     call.number = outcome.displayText;
     call.announcedName = outcome.name;
@@ -126,8 +160,9 @@ void CallDesk::onOutcome(const CheckOutcome& outcome)
     call.when = outcome.when;
     call.trigger = outcome.trigger;
     call.source = outcome.source;
-    call.asksForAttention = isAutomatic(outcome.trigger) && outcome.displayText != m_current.number &&
-                            !m_userIsLooking();
+    call.blocked = outcome.blocked;
+    call.asksForAttention = !call.blocked && isAutomatic(outcome.trigger) &&
+                            outcome.displayText != m_current.number && !m_userIsLooking();
     m_current = call;
     emit this->call(call);
     if (call.asksForAttention && m_settings.notify && !isFixedDisplayText(call.number))

@@ -4,6 +4,7 @@
 #include "base/SettingsRecord.h"
 #include "check/Automation.h"
 #include "check/CheckCycle.h"
+#include "check/HangUp.h"
 #include "check/StatusWait.h"
 #include "link/MSComm.h"
 
@@ -12,6 +13,7 @@
 
 #include <functional>
 
+class BlockList;
 class CallNotifier;
 class PhoneBook;
 class ProfileStore;
@@ -40,6 +42,7 @@ public:
     Automation& automation() { return m_automation; }
     const Automation& automation() const { return m_automation; }
     PhoneBook& phoneBook() { return *m_book; }
+    BlockList& blockList() { return *m_blockList; }
     // Where checks log their results: ringlet.log in the current directory.
     QString logFilePath() const;
 
@@ -70,6 +73,9 @@ public:
     // The name the phone book gives `number`, empty for none or a fixed text.
     QString knownName(const QString& number) const;
     void nameCaller(const QString& number, const QString& name);
+    // Whether a call from `number` would be hung up on; adds or takes out its entry.
+    bool isBlocked(const QString& number) const;
+    void setBlocked(const QString& number, bool blocked);
 
 signals:
     // A call came (a check's result or an announcement): shown, logged and remembered.
@@ -86,6 +92,7 @@ private:
     void onOutcome(const CheckOutcome& outcome);
     void onCheckFailed(CheckTrigger trigger, const QString& description);
     void answerWithoutQuery(CheckTrigger trigger);
+    bool hangsUpOn(const QString& displayText, CheckTrigger trigger) const;
     void onPhoneBookChanged();
     void tell(Problem::Cause cause, const QString& words, bool mayBlock = false);
 
@@ -97,6 +104,8 @@ private:
     CheckCycle m_cycle{m_settings, m_comm, m_quietWait};
     Automation m_automation{m_cycle, m_comm};
     PhoneBook* m_book = nullptr;
+    BlockList* m_blockList = nullptr;
+    HangUp m_hangUp;
     CallNotifier* m_notifier = nullptr;
     Call m_current;
     std::function<bool()> m_userIsLooking = [] { return false; };

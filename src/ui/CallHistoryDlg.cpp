@@ -1,5 +1,6 @@
 #include "CallHistoryDlg.h"
 
+#include "calls/BlockList.h"
 #include "calls/CallHistory.h"
 #include "calls/PhoneBook.h"
 #include "strings.h"
@@ -133,6 +134,11 @@ bool CallHistoryDlg::currentIsNameable() const
     return m_book && m_list->currentIndex().data(CallHistory::NameableRole).toBool();
 }
 
+void CallHistoryDlg::setBlockList(BlockList* list)
+{
+    m_blockList = list;
+}
+
 void CallHistoryDlg::copyNumber()
 {
     // A row without a number (a check that found none) leaves the clipboard as it was.
@@ -170,6 +176,18 @@ void CallHistoryDlg::showMenu(const QPoint& pos)
     copy->setEnabled(!currentNumber().isEmpty());
     QAction* name = menu->addAction(QString::fromUtf8(Texts::NameCallerItem), this, &CallHistoryDlg::nameCaller);
     name->setEnabled(currentIsNameable());
+    if (const QString number = currentNumber(); m_blockList && !number.isEmpty()) {
+        const bool blocked = m_blockList->blocks(number);
+        menu->addAction(QString::fromLatin1(blocked ? Texts::UnblockCallerItem : Texts::BlockCallerItem), this,
+                        [this, number, blocked] {
+                            if (!m_blockList)
+                                return;
+                            if (blocked)
+                                m_blockList->unblock(number);
+                            else
+                                m_blockList->block(number);
+                        });
+    }
     menu->popup(m_list->viewport()->mapToGlobal(pos));
 }
 

@@ -16,6 +16,8 @@ class QTimer;
 // "Name this caller..." for a row. It is not modal, so checks and the main
 // window go on while it is open, and it is deleted when closed (its rows with
 // it); the owner keeps one at a time through a QPointer.
+class BlockList;
+
 class CallHistoryDlg : public QDialog
 {
     Q_OBJECT
@@ -25,6 +27,8 @@ public:
     CallHistoryDlg(const QString& logPath, PhoneBook* book, QWidget* parent = nullptr);
 
     CallHistory* history() const { return m_history; }
+    // Where "Block this caller" and "Unblock this caller" go; none: no such items.
+    void setBlockList(BlockList* list);
 
 private:
     void buildList();
@@ -45,6 +49,7 @@ private:
 
     CallHistory* m_history;
     QPointer<PhoneBook> m_book;
+    QPointer<BlockList> m_blockList;
     QLineEdit* m_filter;
     QTimer* m_filterDelay;
     QTableView* m_list;

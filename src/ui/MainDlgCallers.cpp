@@ -34,6 +34,14 @@ void CRingletDlg::addCallerItems(QMenu* menu)
     QAction* name = menu->addAction(QString::fromLatin1(Texts::NameCallerItem), this, &CRingletDlg::nameShownCaller);
     name->setEnabled(!PhoneNumber::digits(m_desk.currentCall().number).isEmpty());
     menu->addAction(QString::fromLatin1(Texts::ImportContactsItem), this, &CRingletDlg::importContacts);
+    // Any caller shown can be blocked: a number, or the words Private and Unavailable.
+    const QString number = m_desk.currentCall().number;
+    const bool blocked = m_desk.isBlocked(number);
+    QAction* block = menu->addAction(QString::fromLatin1(blocked ? Texts::UnblockCallerItem : Texts::BlockCallerItem),
+                                     this, [this, number, blocked] { m_desk.setBlocked(number, !blocked); });
+    block->setObjectName(QStringLiteral("blockCaller"));
+    block->setEnabled(!PhoneNumber::digits(number).isEmpty() || number == QLatin1String(Texts::CallerPrivate) ||
+                      number == QLatin1String(Texts::CallerUnavailable));
 }
 
 void CRingletDlg::nameShownCaller()
@@ -63,6 +71,7 @@ void CRingletDlg::showCallHistory()
 {
     if (!m_history)
         m_history = new CallHistoryDlg(m_desk.logFilePath(), &phoneBook(), this);
+    m_history->setBlockList(&m_desk.blockList());
     m_history->history()->setLoggingOn(settings().logFlags & LogFlags::EnableLog);
     m_history->show();
     m_history->raise();

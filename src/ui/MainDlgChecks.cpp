@@ -7,6 +7,7 @@
 #include "NoticeBox.h"
 #include "StatusDlg.h"
 #include "base/SettingsRecord.h"
+#include "strings.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -67,7 +68,11 @@ void CRingletDlg::runAutomaticCheck(CheckTrigger trigger)
 
 void CRingletDlg::showCall(const Call& call)
 {
-    m_number->setCaller(call.number, call.name);
+    // A blocked caller shows as who it was, with the word that it was hung up on.
+    const QString hungUp = QString::fromLatin1(Texts::HungUp);
+    m_number->setCaller(call.number, !call.blocked ? call.name
+                                     : call.name.isEmpty() ? hungUp
+                                                           : call.name + QStringLiteral(" (") + hungUp + QLatin1Char(')'));
     if (call.asksForAttention)
         QApplication::alert(this);
 }

@@ -46,6 +46,10 @@ void applyTo(const ModemProbe::Findings& findings, SettingsRecord& record)
     if (findings.outcome != ModemProbe::Findings::Outcome::Answered)
         return;
     record.queryRefused = findings.refusesQuery ? 1 : 0;
+    // A mobile-network modem rejects a call with +CHUP; other modems pick up
+    // with ATH1 and put down with ATH0, the default.
+    record.hangupCommand =
+        findings.callerIdCommand.startsWith("AT+CLIP") ? QStringLiteral("AT+CHUP") : QString();
     if (!needsSettings(findings))
         return;
     record.autoMethod = (record.autoMethod & ~(AutoMethod::ModeMask | AutoMethod::DisableManual)) |

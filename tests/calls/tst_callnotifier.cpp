@@ -72,7 +72,8 @@ private slots:
         QTEST(request.summary, "summary");
         QTEST(request.body, "body");
         QCOMPARE(request.actions.value(0), QStringLiteral("default"));
-        QCOMPARE(request.actions.size(), 2);
+        QCOMPARE(request.actions.value(2), QStringLiteral("block"));
+        QCOMPARE(request.actions.size(), 4);
         QCOMPARE(request.hints.value(QStringLiteral("desktop-entry")), QVariant(appId()));
         QCOMPARE(request.hints.value(QStringLiteral("category")), QVariant(QStringLiteral("call.incoming")));
     }
@@ -164,6 +165,13 @@ private slots:
         QVERIFY(!activated.wait(300));
         emit server.adaptor->ActionInvoked(id, QStringLiteral("default"));
         QVERIFY(activated.wait(5000));
+        QCOMPARE(activated.size(), 1);
+
+        // "Block this caller" on it asks to block the notification's caller, and shows nothing.
+        QSignalSpy blockAsked(&notifier, &CallNotifier::blockAsked);
+        emit server.adaptor->ActionInvoked(id, QStringLiteral("block"));
+        QVERIFY(blockAsked.wait(5000));
+        QCOMPARE(blockAsked.at(0).at(0).toString(), QStringLiteral("0555"));
         QCOMPARE(activated.size(), 1);
     }
 

@@ -1,0 +1,188 @@
+#include "BlockList.h"
+
+#include "FileRead.h"
+#include "FileWatch.h"
+#include "PhoneBook.h"
+#include "PhoneNumber.h"
+#include "strings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QSaveFile>
+
+namespace {
+constexpr int ReadDelayMs = 250;
+
+// The entry of a line, without its comment and spaces; empty for none.
+QString entryText(const QString& line)
+{
+    return line.left(line.indexOf(QLatin1Char('#'))).trimmed();
+}
+
+bool isNumberText(const QString& text)
+{
+    for (const QChar c : text)
+        if (!c.isDigit() && !QStringLiteral("+-(). /").contains(c))
+            return false;
+    return !PhoneNumber::digits(text).isEmpty();
+}
+} // namespace
+
+BlockList::BlockList(const QString& path, const PhoneBook* book, QObject* parent)
+    : QObject(parent), m_path(path), m_book(book)
+{
+    m_readSoon.setSingleShot(true);
+    m_readSoon.setInterval(ReadDelayMs);
+    connect(&m_readSoon, &QTimer::timeout, this, &BlockList::read);
+}
+
+void BlockList::load()
+{
+    if (!m_watcher) {
+        m_watcher = new QFileSystemWatcher(this);
+        const auto readSoon = [this] {
+            if (!m_readSoon.isActive())
+                m_readSoon.start();
+        };
+        connect(m_watcher, &QFileSystemWatcher::fileChanged, this, readSoon);
+        connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, readSoon);
+    }
+    read();
+}
+
+void BlockList::read()
+{
+    QByteArray data;
+    QString error;
+    const FileRead::Result result = FileRead::readWhole(m_path, MaxFileBytes, data, error);
+    watchFileOrItsFolder(*m_watcher, m_path, result != FileRead::Result::Missing);
+    if (result == FileRead::Result::Failed) {
+        fail(QString::fromLatin1(Texts::BlockListReadFailed).arg(QDir::toNativeSeparators(m_path), error));
+        return;
+    }
+    m_failing = false;
+    if (result == FileRead::Result::Read && data == m_written && !m_lines.isEmpty())
+        return;
+    const QString text = QString::fromUtf8(data);
+    m_lines = text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    for (QString& line : m_lines)
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    if (!m_lines.isEmpty() && m_lines.last().isEmpty())
+        m_lines.removeLast();
+    parse();
+    emit changed();
+}
+
+void BlockList::parse()
+{
+    m_entries.clear();
+    for (const QString& line : std::as_const(m_lines)) {
+        const QString text = entryText(line);
+        if (text.isEmpty())
+            continue;
+        if (text.compare(QLatin1String(Texts::CallerPrivate), Qt::CaseInsensitive) == 0)
+            m_entries.append({Entry::Kind::Word, {}, QString::fromLatin1(Texts::CallerPrivate)});
+        else if (text.compare(QLatin1String(Texts::CallerUnavailable), Qt::CaseInsensitive) == 0)
+            m_entries.append({Entry::Kind::Word, {}, QString::fromLatin1(Texts::CallerUnavailable)});
+        else if (text.endsWith(QLatin1Char('*')) && isNumberText(text.chopped(1)))
+            m_entries.append({Entry::Kind::Prefix, PhoneNumber::digits(text.chopped(1)), {}});
+        else if (isNumberText(text))
+            m_entries.append({Entry::Kind::Number, PhoneNumber::digits(text), {}});
+        else if (!m_told.contains(line)) {
+            m_told.insert(line);
+            emit lineNotUnderstood(QString::fromLatin1(Texts::BlockListLineNotUnderstood)
+                                       .arg(line.left(80), QDir::toNativeSeparators(m_path)));
+        }
+    }
+}
+
+bool BlockList::blocks(const QString& number) const
+{
+    const QByteArray digits = PhoneNumber::digits(number);
+    // A caller the user named is blocked only by an entry of its own.
+    const bool known = !digits.isEmpty() && m_book && !m_book->nameFor(number).isEmpty();
+    for (const Entry& entry : m_entries) {
+        switch (entry.kind) {
+        case Entry::Kind::Number:
+            if (PhoneNumber::sameCaller(entry.digits, digits))
+                return true;
+            break;
+        case Entry::Kind::Prefix:
+            if (!known && !digits.isEmpty() && digits.startsWith(entry.digits))
+                return true;
+            break;
+        case Entry::Kind::Word:
+            if (!known && number == entry.word)
+                return true;
+            break;
+        }
+    }
+    return false;
+}
+
+bool BlockList::isOwnEntryOf(const QString& line, const QByteArray& digits) const
+{
+    const QString text = entryText(line);
+    if (text == QLatin1String(Texts::CallerPrivate) || text == QLatin1String(Texts::CallerUnavailable))
+        return text == QString::fromUtf8(digits);
+    return isNumberText(text) && PhoneNumber::sameCaller(PhoneNumber::digits(text), digits);
+}
+
+void BlockList::block(const QString& number)
+{
+    const QString text = number.trimmed();
+    if (text.isEmpty() || blocks(text))
+        return;
+    // Private and Unavailable block as words; anything else by its digits alone.
+    const bool isWord = text == QLatin1String(Texts::CallerPrivate) || text == QLatin1String(Texts::CallerUnavailable);
+    const QByteArray digits = PhoneNumber::digits(text);
+    if (!isWord && digits.isEmpty())
+        return;
+    m_lines.append(isWord ? text : QString::fromLatin1(digits));
+    parse();
+    write();
+    emit changed();
+}
+
+void BlockList::unblock(const QString& number)
+{
+    const QString text = number.trimmed();
+    const bool isWord = text == QLatin1String(Texts::CallerPrivate) || text == QLatin1String(Texts::CallerUnavailable);
+    const QByteArray key = isWord ? text.toUtf8() : PhoneNumber::digits(text);
+    if (key.isEmpty())
+        return;
+    const qsizetype before = m_lines.size();
+    m_lines.removeIf([this, &key](const QString& line) { return isOwnEntryOf(line, key); });
+    if (m_lines.size() == before)
+        return;
+    parse();
+    write();
+    emit changed();
+}
+
+bool BlockList::write()
+{
+    QByteArray data;
+    for (const QString& line : std::as_const(m_lines))
+        data += line.toUtf8() + '\n';
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        fail(QString::fromLatin1(Texts::BlockListWriteFailed).arg(QDir::toNativeSeparators(m_path), file.errorString()));
+        return false;
+    }
+    m_written = data;
+    m_failing = false;
+    if (m_watcher)
+        watchFileOrItsFolder(*m_watcher, m_path, true);
+    return true;
+}
+
+void BlockList::fail(const QString& text)
+{
+    if (m_failing)
+        return;
+    m_failing = true;
+    emit failed(text);
+}
