@@ -110,13 +110,12 @@ void RingTrigger::readLines(const QByteArray& bytes)
 }
 
 // Rings and caller-ID lines go to the rule in the order they came: an
-// announcement belongs to the call its rings started.
+// announcement belongs to the call its rings started. A ring line may carry
+// the caller's number too (ISDN adapters): it is a ring first, then caller ID.
 void RingTrigger::onLine(const QByteArray& line)
 {
-    if (RingLineReader::isRing(line)) {
+    if (RingLineReader::isRing(line))
         onRing();
-        return;
-    }
     // A check's reply on the shared line is the check's: its marker line is no announcement.
     if (m_line->isCarryingReply())
         return;

@@ -44,10 +44,14 @@ private slots:
         QTest::newRow("CR LF") << QByteArrayList{"\r\nRING\r\n"} << 1;
         QTest::newRow("split across reads") << QByteArrayList{"\r\nRI", "N", "G\r", "\n"} << 1;
         QTest::newRow("CR, LF and CR LF ends") << QByteArrayList{"RING\rRING\nRING\r\n"} << 3;
-        QTest::newRow("distinctive ring") << QByteArrayList{"RING A\r\n", "RINGB\r\n"} << 2;
+        QTest::newRow("distinctive ring") << QByteArrayList{"RING A\r\n", "RINGB\r\n", "RING 1\r\n"} << 3;
         QTest::newRow("numeric result") << QByteArrayList{"2\r"} << 1;
+        QTest::newRow("mobile and French modems") << QByteArrayList{"+CRING: VOICE\r\nCID RING\r\n"} << 2;
+        QTest::newRow("ISDN adapters, some with the caller")
+            << QByteArrayList{"RING 0123456789\r\nRING;0891;0876\r\nRING: 3 DN9 8888\r\nRING/01234023\r\n"} << 4;
         QTest::newRow("no end yet") << QByteArrayList{"RING"} << 0;
-        QTest::newRow("noise") << QByteArrayList{"OK\r\nRINGING\r\n12\r\nRING 0123456789\r\nCALLING 2\r\nRING a\r\n"}
+        QTest::newRow("noise") << QByteArrayList{"OK\r\nRINGING\r\n12\r\nRING 0123x\r\nCALLING 2\r\nRING a\r\n",
+                                                 "DRON=5\r\nRING RING DATE=0224\r\n"}
                                << 0;
         QTest::newRow("a ring at the end of an overlong line")
             << QByteArrayList{QByteArray(RingLineReader::MaxLine, 'x'), "RING\r\n"} << 0;
