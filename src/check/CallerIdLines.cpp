@@ -89,6 +89,14 @@ void CallerIdLines::reset()
     m_whole = false;
 }
 
+bool CallerIdLines::bringsAnotherNumber(const QByteArray& line) const
+{
+    if (!hasNumber())
+        return false;
+    CallerIdLines next(m_marker);
+    return next.take(line) && next.hasNumber() && next.number() != m_number;
+}
+
 // The lines that hold the whole announcement: nothing of the call follows them.
 bool CallerIdLines::takeWhole(const QByteArray& text)
 {

@@ -31,6 +31,9 @@ public:
     bool take(const QByteArray& line);
     // Forgets the call, for the next one.
     void reset();
+    // Whether `line` brings a number other than the one already come: the
+    // next caller's (a mobile modem repeats the same one on every ring).
+    bool bringsAnotherNumber(const QByteArray& line) const;
 
     bool hasNumber() const { return !m_number.isEmpty(); }
     // The number has come and nothing is to follow it: its name line came, or

@@ -6,6 +6,8 @@ RingCallRule::Action RingCallRule::ring(qint64 nowMs)
         return Action::None;
     if (!isInCall(nowMs))
         startCall(nowMs);
+    else if (m_rang && nowMs - m_lastRingMs >= m_timings.shortestPeriodMs)
+        m_periodMs = qMax(m_periodMs, nowMs - m_lastRingMs);
     const bool first = !m_rang;
     m_rang = true;
     m_lastRingMs = nowMs;
@@ -18,9 +20,9 @@ RingCallRule::Action RingCallRule::ring(qint64 nowMs)
     return settle(Action::Query);
 }
 
-RingCallRule::Action RingCallRule::callerId(qint64 nowMs, bool hasNumber, bool complete)
+RingCallRule::Action RingCallRule::callerId(qint64 nowMs, bool hasNumber, bool complete, bool newCall)
 {
-    if (!isInCall(nowMs))
+    if (newCall || !isInCall(nowMs))
         startCall(nowMs);
     if (m_stage == Stage::Settled || !hasNumber)
         return Action::None;
@@ -52,15 +54,28 @@ qint64 RingCallRule::nextDueMs() const
     return -1;
 }
 
+bool RingCallRule::startsCall(qint64 nowMs, bool anotherNumber) const
+{
+    return !isInCall(nowMs) || (anotherNumber && m_announced);
+}
+
 bool RingCallRule::isInCall(qint64 nowMs) const
 {
-    return m_inCall && nowMs - m_lastRingMs < m_timings.callGapMs;
+    return m_inCall && nowMs - m_lastRingMs < endingPauseMs();
+}
+
+// A line rings on a steady cadence: a pause well past its period is the call's end.
+qint64 RingCallRule::endingPauseMs() const
+{
+    return m_periodMs > 0 ? qMin(m_timings.callGapMs, m_periodMs * 3 / 2) : m_timings.callGapMs;
 }
 
 void RingCallRule::reset()
 {
     m_inCall = false;
     m_rang = false;
+    m_announced = false;
+    m_periodMs = 0;
     m_stage = Stage::Listening;
 }
 
@@ -68,6 +83,8 @@ void RingCallRule::startCall(qint64 nowMs)
 {
     m_inCall = true;
     m_rang = false;
+    m_announced = false;
+    m_periodMs = 0;
     m_stage = Stage::Listening;
     m_lastRingMs = nowMs;
 }
@@ -75,5 +92,6 @@ void RingCallRule::startCall(qint64 nowMs)
 RingCallRule::Action RingCallRule::settle(Action action)
 {
     m_stage = Stage::Settled;
+    m_announced = action == Action::Announce;
     return action;
 }

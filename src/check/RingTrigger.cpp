@@ -120,10 +120,11 @@ void RingTrigger::onLine(const QByteArray& line)
     if (m_line->isCarryingReply())
         return;
     const qint64 now = m_clock.elapsed();
-    if (!m_rule.isInCall(now))
+    const bool newCall = m_rule.startsCall(now, m_callerId.bringsAnotherNumber(line));
+    if (newCall)
         m_callerId.reset();
     if (m_callerId.take(line))
-        followRule(m_rule.callerId(now, m_callerId.hasNumber(), m_callerId.isComplete()));
+        followRule(m_rule.callerId(now, m_callerId.hasNumber(), m_callerId.isComplete(), newCall));
 }
 
 void RingTrigger::pollPin()
