@@ -14,10 +14,10 @@ RingCallRule::Action RingCallRule::ring(qint64 nowMs)
     if (first)
         m_firstRingMs = nowMs;
     if (m_stage == Stage::AwaitingName)
-        return settle(Action::Announce);
+        return settle(Action::Announce, nowMs);
     if (first || m_stage == Stage::Settled)
         return Action::None;
-    return settle(Action::Query);
+    return settle(Action::Query, nowMs);
 }
 
 RingCallRule::Action RingCallRule::callerId(qint64 nowMs, bool hasNumber, bool complete, bool newCall)
@@ -27,7 +27,7 @@ RingCallRule::Action RingCallRule::callerId(qint64 nowMs, bool hasNumber, bool c
     if (m_stage == Stage::Settled || !hasNumber)
         return Action::None;
     if (complete)
-        return settle(Action::Announce);
+        return settle(Action::Announce, nowMs);
     if (m_stage == Stage::Listening) {
         m_stage = Stage::AwaitingName;
         m_numberMs = nowMs;
@@ -40,7 +40,7 @@ RingCallRule::Action RingCallRule::due(qint64 nowMs)
     const qint64 dueMs = nextDueMs();
     if (dueMs < 0 || nowMs < dueMs)
         return Action::None;
-    return settle(m_stage == Stage::AwaitingName ? Action::Announce : Action::Query);
+    return settle(m_stage == Stage::AwaitingName ? Action::Announce : Action::Query, nowMs);
 }
 
 qint64 RingCallRule::nextDueMs() const
@@ -54,9 +54,11 @@ qint64 RingCallRule::nextDueMs() const
     return -1;
 }
 
+// The lines of one announcement come within moments of each other (a name
+// is waited for no longer): another number among them is no new caller.
 bool RingCallRule::startsCall(qint64 nowMs, bool anotherNumber) const
 {
-    return !isInCall(nowMs) || (anotherNumber && m_announced);
+    return !isInCall(nowMs) || (anotherNumber && m_announcedMs >= 0 && nowMs - m_announcedMs >= m_timings.nameWaitMs);
 }
 
 bool RingCallRule::isInCall(qint64 nowMs) const
@@ -74,7 +76,7 @@ void RingCallRule::reset()
 {
     m_inCall = false;
     m_rang = false;
-    m_announced = false;
+    m_announcedMs = -1;
     m_periodMs = 0;
     m_stage = Stage::Listening;
 }
@@ -83,15 +85,15 @@ void RingCallRule::startCall(qint64 nowMs)
 {
     m_inCall = true;
     m_rang = false;
-    m_announced = false;
+    m_announcedMs = -1;
     m_periodMs = 0;
     m_stage = Stage::Listening;
     m_lastRingMs = nowMs;
 }
 
-RingCallRule::Action RingCallRule::settle(Action action)
+RingCallRule::Action RingCallRule::settle(Action action, qint64 nowMs)
 {
     m_stage = Stage::Settled;
-    m_announced = action == Action::Announce;
+    m_announcedMs = action == Action::Announce ? nowMs : -1;
     return action;
 }

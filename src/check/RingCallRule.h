@@ -47,7 +47,8 @@ public:
     // `newCall` (as startsCall() said), it starts one.
     Action callerId(qint64 nowMs, bool hasNumber, bool complete, bool newCall = false);
     // Whether a caller-ID line at `nowMs` starts a call: outside a call, or when
-    // it brings `anotherNumber` than the one the call was announced with.
+    // it brings `anotherNumber` than the one the call was announced with, after
+    // the announcement's own lines.
     bool startsCall(qint64 nowMs, bool anotherNumber) const;
     // What is due at `nowMs`, the moment nextDueMs() gave.
     Action due(qint64 nowMs);
@@ -61,15 +62,15 @@ private:
     enum class Stage { Listening, AwaitingName, Settled };
 
     void startCall(qint64 nowMs);
-    Action settle(Action action);
+    Action settle(Action action, qint64 nowMs);
     qint64 endingPauseMs() const;
 
     Timings m_timings;
     Stage m_stage = Stage::Listening;
     bool m_inCall = false;
     bool m_rang = false;
-    bool m_announced = false;
-    qint64 m_periodMs = 0; // the longest gap between this call's rings, 0 before one came
+    qint64 m_announcedMs = -1; // when the call was announced; -1 while it was not
+    qint64 m_periodMs = 0;     // the longest gap between this call's rings, 0 before one came
     qint64 m_firstRingMs = 0;
     qint64 m_lastRingMs = 0; // or the announcement that started the call
     qint64 m_numberMs = 0;

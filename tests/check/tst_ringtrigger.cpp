@@ -141,6 +141,8 @@ private slots:
         QTest::newRow("the next caller right after")
             << QStringList{"ring@0", "whole@2500", "ring@6000", "ring@12000", "other@14500", "ring@18000"}
             << QStringList{"announce@2500", "announce@14500"};
+        QTest::newRow("another number among the announcement's lines")
+            << QStringList{"ring@0", "whole@2500", "other@2510", "ring@6000"} << QStringList{"announce@2500"};
         QTest::newRow("another number before the call's was announced")
             << QStringList{"ring@0", "number@2500", "other@2600", "ring@6000"} << QStringList{"announce@2600"};
         QTest::newRow("lines alone start no check")
