@@ -45,17 +45,8 @@ private slots:
         row("O, then a number", {"NMBR = O\r\nNMBR = 5550199\r\n"}, "5550199", "", false, 2);
         row("two numbers: the first stands", {"NMBR = 5550199\r\nDDN_NMBR = 15555550199\r\n"}, "5550199", "", false, 2);
         row("other number keys", {"DDN = 5550199\r\nNBR=0632727751\r\n"}, "5550199", "", false, 2);
-        row("two fields on a line", {"NAME=ARCHER L       NMBR=5071234567\r\n"}, "5071234567", "ARCHER L", true, 1);
-        row("a call run together", {"RING RING DATE=0224 NAME=ONMBR=5072884388\r\n"}, "5072884388", "", true, 1);
-        row("withheld and unavailable in words", {"NMBR = Restricted\r\nNAME = Unavailable\r\n"}, "Private", "", true,
-            2);
         row("a hex-coded number in MESG", {"MESG = 06034242431\r\nMESG = 030735353530313939\r\n"}, "5550199", "", false,
             2);
-        row("ISDN: the caller after FM:", {"FM:07656283xx TO:86733xx\r\n"}, "07656283xx", "", true, 1);
-        row("ISDN: the called number, then the caller", {"RING/01234023\r\nCALLER NUMBER: 556677\r\n"}, "556677", "",
-            true, 1);
-        row("ISDN: RING;<from>;<to>", {"RING;08912345;08765\r\n"}, "08912345", "", true, 1);
-        row("ISDN: RING: <type> DN<id> <from>", {"RING: 3 DN9 8888\r\n"}, "8888", "", true, 1);
         row("a caller-ID box's line", {"###DATE06182106...NMBR7045551212...NAMEU.S. ROBOTICS+++\r"}, "7045551212",
             "U.S. ROBOTICS", true, 1);
         row("a packet in hex", {"801302073535353031393907084A4F484E20444F45BC\r\n"}, "5550199", "JOHN DOE", true, 1);
