@@ -46,9 +46,9 @@ public:
     // `complete` once nothing is to follow it. Outside a call, or with
     // `newCall` (as startsCall() said), it starts one.
     Action callerId(qint64 nowMs, bool hasNumber, bool complete, bool newCall = false);
-    // Whether a caller-ID line at `nowMs` starts a call: outside a call, or when
-    // it brings `anotherNumber` than the one the call was announced with, after
-    // the announcement's own lines.
+    // Whether a caller-ID line at `nowMs` starts a call: outside a call, or with
+    // `anotherNumber` (a number other than the one the call was announced
+    // with) once the announcement's own lines are past.
     bool startsCall(qint64 nowMs, bool anotherNumber) const;
     // What is due at `nowMs`, the moment nextDueMs() gave.
     Action due(qint64 nowMs);
@@ -70,7 +70,7 @@ private:
     bool m_inCall = false;
     bool m_rang = false;
     qint64 m_announcedMs = -1; // when the call was announced; -1 while it was not
-    qint64 m_periodMs = 0;     // the longest gap between this call's rings, 0 before one came
+    qint64 m_periodMs = 0;     // the longest gap between this call's rings (not bursts of one), 0: none yet
     qint64 m_firstRingMs = 0;
     qint64 m_lastRingMs = 0; // or the announcement that started the call
     qint64 m_numberMs = 0;
