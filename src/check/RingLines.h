@@ -5,7 +5,10 @@
 #include <functional>
 
 // Splits what a modem sends into lines and tells its ring results: "RING",
-// "RING" with a distinctive-ring letter ("RING A"), and the numeric result "2".
+// "RING" with a distinctive-ring code ("RING A", "RING 1"), the numeric result
+// "2", a mobile modem's "+CRING: VOICE", "CID RING", and the ring lines of ISDN
+// adapters, some of which carry the caller's number ("RING 5550199",
+// "RING;<from>;<to>", "RING: <type> DN<id> <from>", "RING/<called number>").
 // Lines end with CR, LF or CR LF and may arrive split across reads. A line
 // longer than any result or caller-ID line is noise: it is dropped as it comes,
 // so a modem that floods the port cannot grow the buffer.
@@ -20,6 +23,8 @@ public:
     void reset();
 
     static bool isRing(const QByteArray& line);
+    // The caller's number a ring line carries; empty when it carries none.
+    static QByteArray callerInRing(const QByteArray& line);
 
 private:
     QByteArray m_line;

@@ -110,21 +110,21 @@ void RingTrigger::readLines(const QByteArray& bytes)
 }
 
 // Rings and caller-ID lines go to the rule in the order they came: an
-// announcement belongs to the call its rings started.
+// announcement belongs to the call its rings started. A ring line may carry
+// the caller's number too (ISDN adapters): it is a ring first, then caller ID.
 void RingTrigger::onLine(const QByteArray& line)
 {
-    if (RingLineReader::isRing(line)) {
+    if (RingLineReader::isRing(line))
         onRing();
-        return;
-    }
     // A check's reply on the shared line is the check's: its marker line is no announcement.
     if (m_line->isCarryingReply())
         return;
     const qint64 now = m_clock.elapsed();
-    if (!m_rule.isInCall(now))
+    const bool newCall = m_rule.startsCall(now, m_callerId.bringsAnotherNumber(line));
+    if (newCall)
         m_callerId.reset();
     if (m_callerId.take(line))
-        followRule(m_rule.callerId(now, m_callerId.hasNumber(), m_callerId.isComplete()));
+        followRule(m_rule.callerId(now, m_callerId.hasNumber(), m_callerId.isComplete(), newCall));
 }
 
 void RingTrigger::pollPin()

@@ -44,6 +44,17 @@ private slots:
         row("a number, then O", {"NMBR = 5550199\r\nNMBR = O\r\n"}, "5550199", "", false, 2);
         row("O, then a number", {"NMBR = O\r\nNMBR = 5550199\r\n"}, "5550199", "", false, 2);
         row("two numbers: the first stands", {"NMBR = 5550199\r\nDDN_NMBR = 15555550199\r\n"}, "5550199", "", false, 2);
+        row("other number keys", {"DDN = 5550199\r\nNBR=0632727751\r\n"}, "5550199", "", false, 2);
+        row("a hex-coded number in MESG", {"MESG = 06034242431\r\nMESG = 030735353530313939\r\n"}, "5550199", "", false,
+            2);
+        row("a caller-ID box's line", {"###DATE06182106...NMBR7045551212...NAMEU.S. ROBOTICS+++\r"}, "7045551212",
+            "U.S. ROBOTICS", true, 1);
+        row("a packet in hex", {"801302073535353031393907084A4F484E20444F45BC\r\n"}, "5550199", "JOHN DOE", true, 1);
+        row("a packet: number and name withheld", {"80100108303130313132303004015008015034\r\n"}, "Private", "", true,
+            1);
+        row("a single-message packet: unavailable", {"040930313031313230304F1F\r\n"}, "Unavailable", "", true, 1);
+        row("packets that do not add up: checksum, length",
+            {"040F30313031313230303535353031393900\r\n0410303130313132303035353530313939F5\r\n"}, "", "", false, 0);
         row("the check's marker", {"\r\nCALLING 0123456789\r\n"}, "0123456789", "", false, 1);
         row("the marker, no digit", {"CALLING PRIVATE\r\n"}, "", "", false, 0);
         row("split across reads", {"\r\nNM", "BR = 555", "0199\r", "\nNAME = JO", "HN\r", "\n"}, "5550199", "JOHN",

@@ -44,10 +44,14 @@ private slots:
         QTest::newRow("CR LF") << QByteArrayList{"\r\nRING\r\n"} << 1;
         QTest::newRow("split across reads") << QByteArrayList{"\r\nRI", "N", "G\r", "\n"} << 1;
         QTest::newRow("CR, LF and CR LF ends") << QByteArrayList{"RING\rRING\nRING\r\n"} << 3;
-        QTest::newRow("distinctive ring") << QByteArrayList{"RING A\r\n", "RINGB\r\n"} << 2;
+        QTest::newRow("distinctive ring") << QByteArrayList{"RING A\r\n", "RINGB\r\n", "RING 1\r\n"} << 3;
         QTest::newRow("numeric result") << QByteArrayList{"2\r"} << 1;
+        QTest::newRow("mobile and French modems") << QByteArrayList{"+CRING: VOICE\r\nCID RING\r\n"} << 2;
+        QTest::newRow("ISDN adapters, some with the caller")
+            << QByteArrayList{"RING 0123456789\r\nRING;0891;0876\r\nRING: 3 DN9 8888\r\nRING/01234023\r\n"} << 4;
         QTest::newRow("no end yet") << QByteArrayList{"RING"} << 0;
-        QTest::newRow("noise") << QByteArrayList{"OK\r\nRINGING\r\n12\r\nRING 0123456789\r\nCALLING 2\r\nRING a\r\n"}
+        QTest::newRow("noise") << QByteArrayList{"OK\r\nRINGING\r\n12\r\nRING 0123x\r\nCALLING 2\r\nRING a\r\n",
+                                                 "DRON=5\r\nRING RING DATE=0224\r\n"}
                                << 0;
         QTest::newRow("a ring at the end of an overlong line")
             << QByteArrayList{QByteArray(RingLineReader::MaxLine, 'x'), "RING\r\n"} << 0;
@@ -76,6 +80,10 @@ private slots:
         QTest::newRow("a late second ring") << QList<qint64>{0, 7000} << QList<qint64>{6000};
         QTest::newRow("8 s apart: two calls") << QList<qint64>{0, 8000} << QList<qint64>{6000, 14000};
         QTest::newRow("pin and line report each ring") << QList<qint64>{0, 10, 4000, 4005} << QList<qint64>{4000};
+        QTest::newRow("a 3 s cadence, the next call 5 s on")
+            << QList<qint64>{0, 3000, 6000, 11000, 14000} << QList<qint64>{3000, 14000};
+        QTest::newRow("a double ring's bursts are one cycle")
+            << QList<qint64>{0, 1500, 6000, 7500, 12000} << QList<qint64>{1500};
     }
 
     void checksOncePerCall()
@@ -101,7 +109,8 @@ private slots:
     }
 
     // Events: "ring@ms", "line@ms" (a caller-ID line, no number yet),
-    // "number@ms" (the number came, its name may follow), "whole@ms" (all came).
+    // "number@ms" (the number came, its name may follow), "whole@ms" (all came),
+    // "other@ms" (all of an announcement of a number other than the call's).
     void announcementSettlesTheCall_data()
     {
         QTest::addColumn<QStringList>("events");
@@ -129,6 +138,13 @@ private slots:
             << QStringList{"query@5000", "announce@20000"};
         QTest::newRow("two calls") << QStringList{"ring@0", "whole@2500", "ring@6000", "ring@20000", "whole@22500"}
                                    << QStringList{"announce@2500", "announce@22500"};
+        QTest::newRow("the next caller right after")
+            << QStringList{"ring@0", "whole@2500", "ring@6000", "ring@12000", "other@14500", "ring@18000"}
+            << QStringList{"announce@2500", "announce@14500"};
+        QTest::newRow("another number among the announcement's lines")
+            << QStringList{"ring@0", "whole@2500", "other@2510", "ring@6000"} << QStringList{"announce@2500"};
+        QTest::newRow("another number before the call's was announced")
+            << QStringList{"ring@0", "number@2500", "other@2600", "ring@6000"} << QStringList{"announce@2600"};
         QTest::newRow("lines alone start no check")
             << QStringList{"line@0", "line@100", "ring@20000"} << QStringList{"query@26000"};
     }
@@ -156,6 +172,8 @@ private slots:
             runUntil(at);
             if (kind == QLatin1String("ring"))
                 note(rule.ring(at), at);
+            else if (kind == QLatin1String("other"))
+                note(rule.callerId(at, true, true, rule.startsCall(at, true)), at);
             else
                 note(rule.callerId(at, kind != QLatin1String("line"), kind == QLatin1String("whole")), at);
         }
@@ -254,6 +272,28 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(wanted.count(), 0);
         QCOMPARE(announced.count(), 1);
+    }
+
+    // The next caller rings less than a call gap after the one before: both are shown.
+    void nextCallerRightAfterIsShown()
+    {
+        ModemSimulator modem({QStringLiteral("--announce"), QStringLiteral("--numbers"),
+                              QStringLiteral("5550199,5550188"), QStringLiteral("--call-gap-ms"), QStringLiteral("0")});
+        QVERIFY(modem.start());
+        RingTrigger trigger;
+        trigger.setTimings(quickRetries());
+        QSignalSpy announced(&trigger, &RingTrigger::announced);
+        trigger.arm({modem.devicePath(), QStringLiteral("115200,n,8,1"), QStringLiteral("ttyS0"),
+                     QStringLiteral("CALLING "), QStringLiteral("AT+VCID=1")});
+        QTRY_VERIFY(modem.transcript().contains("AT+VCID=1\r\n"));
+
+        modem.ring();
+        QTRY_COMPARE(announced.count(), 1);
+        QTest::qWait(RingCallRule::Timings().sameRingMs * 2);
+        modem.ring();
+        QTRY_COMPARE(announced.count(), 2);
+        QCOMPARE(announced[0][0].toByteArray(), QByteArray("5550199"));
+        QCOMPARE(announced[1][0].toByteArray(), QByteArray("5550188"));
     }
 
     // A modem that was never told to announce: its calls get the query.
