@@ -29,6 +29,7 @@ private slots:
     void longLineCutForDisplay();
     void nulBlockKeepsTheNextCall();
     void numberShownOnlyAsANumberHoldsIt();
+    void blockedCallerListedAsHungUpOn();
 
 private:
     QString logPath() const { return m_dir->filePath(QString::fromLatin1(CallLog::FileName)); }
@@ -312,6 +313,23 @@ void tst_CallHistory::numberShownOnlyAsANumberHoldsIt()
     file.close();
     CallHistory history(logPath());
     QCOMPARE(history.index(0, CallHistory::NumberColumn).data().toString(), QStringLiteral("9910555"));
+}
+
+
+// A blocked caller the modem hung up on is listed by its number and name, marked so.
+void tst_CallHistory::blockedCallerListedAsHungUpOn()
+{
+    QFile file(logPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(CallLog::formatLine(QByteArray("5550199") + CallLog::HungUpMark, QDateTime::currentDateTime()));
+    file.close();
+    PhoneBook book(m_dir->filePath(QStringLiteral("ringlet.vcf")));
+    book.setName(QStringLiteral("5550199"), QStringLiteral("Sales"));
+    CallHistory history(logPath());
+    history.setPhoneBook(&book);
+    QCOMPARE(history.index(0, CallHistory::NumberColumn).data().toString(), QStringLiteral("5550199"));
+    QCOMPARE(history.index(0, CallHistory::NameColumn).data().toString(), QStringLiteral("Sales (blocked, hung up)"));
+    QVERIFY(history.index(0, CallHistory::NumberColumn).data(CallHistory::NameableRole).toBool());
 }
 
 QTEST_MAIN(tst_CallHistory)
