@@ -237,7 +237,6 @@ void CConfigDlg::writeBackIntoRecord()
     record.anotherApp = m_anotherApp;
     record.ringCommand = m_ringCommand;
     record.notify = m_notify ? 1 : 0;
-    record.queryRefused = m_queryRefused;
     record.minutes = m_minutes;
     record.command = m_command;
     record.marker = m_marker;
@@ -245,8 +244,13 @@ void CConfigDlg::writeBackIntoRecord()
     // system does not list can still be used. An empty field changes nothing.
     if (const QString anotherPort = PortList::chosenPort(m_anotherPortList); !anotherPort.isEmpty())
         record.anotherPort = anotherPort;
-    if (const QString port = PortList::chosenPort(m_portList); !port.isEmpty())
+    if (const QString port = PortList::chosenPort(m_portList); !port.isEmpty()) {
+        // What was found of one modem says nothing of another.
+        if (port != record.port && port != m_foundPort)
+            m_queryRefused = 0;
         record.port = port;
+    }
+    record.queryRefused = m_queryRefused;
     record.logFlags = (m_enableLog ? LogFlags::EnableLog : 0) | (m_ignoreSame ? LogFlags::IgnoreSame : 0);
     // No mode button checked happens only for a stored invalid mode; it is kept,
     // so the automation goes on reporting it instead of storing a negative sum.

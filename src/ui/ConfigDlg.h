@@ -128,6 +128,7 @@ private:
     bool m_enableLog = false;
     bool m_automate = false;
     qint32 m_queryRefused = 0;
+    QString m_foundPort; // the port a modem last answered on, in this dialog
 
     ModemProbe m_probe;
     QTimer m_typingPause;

@@ -57,6 +57,11 @@ void CConfigDlg::onModemFound(const ModemProbe::Findings& findings)
     SettingsRecord found = m_record;
     ModemFindings::applyTo(findings, found);
     m_queryRefused = found.queryRefused;
+    if (findings.outcome == ModemProbe::Findings::Outcome::Answered) {
+        m_foundPort = findings.port;
+        // Not shown in the dialog: the record the dialog hands back on OK carries it.
+        m_record.hangupCommand = found.hangupCommand;
+    }
     if (ModemFindings::needsSettings(findings)) {
         m_automateBox->setChecked(true);
         m_disableManualBox->setChecked(false);

@@ -291,7 +291,7 @@ private slots:
         const QStringList expected{
             QString::fromLatin1(Texts::AboutMenuItem),  QString::fromLatin1(Texts::ConfigMenuItem),
             QString::fromLatin1(Texts::CallHistoryItem), QString::fromLatin1(Texts::NameCallerItem),
-            QString::fromLatin1(Texts::ImportContactsItem)};
+            QString::fromLatin1(Texts::ImportContactsItem), QString::fromLatin1(Texts::BlockCallerItem)};
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), dlg.mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(&dlg, &rightClick);
         QTRY_VERIFY(visibleMenu());
