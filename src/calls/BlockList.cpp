@@ -39,15 +39,8 @@ BlockList::BlockList(const QString& path, const PhoneBook* book, QObject* parent
 
 void BlockList::load()
 {
-    if (!m_watcher) {
-        m_watcher = new QFileSystemWatcher(this);
-        const auto readSoon = [this] {
-            if (!m_readSoon.isActive())
-                m_readSoon.start();
-        };
-        connect(m_watcher, &QFileSystemWatcher::fileChanged, this, readSoon);
-        connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, readSoon);
-    }
+    if (!m_watcher)
+        m_watcher = watcherReadingSoon(this, m_readSoon);
     read();
 }
 

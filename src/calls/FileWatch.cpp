@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QTimer>
 
 void watchFileOrItsFolder(QFileSystemWatcher& watcher, const QString& path, bool fileIsThere)
 {
@@ -14,4 +15,16 @@ void watchFileOrItsFolder(QFileSystemWatcher& watcher, const QString& path, bool
     } else if (!watcher.directories().contains(folder) && QFileInfo(folder).isDir()) {
         watcher.addPath(folder);
     }
+}
+
+QFileSystemWatcher* watcherReadingSoon(QObject* owner, QTimer& readSoon)
+{
+    auto* watcher = new QFileSystemWatcher(owner);
+    const auto startReading = [&readSoon] {
+        if (!readSoon.isActive())
+            readSoon.start();
+    };
+    QObject::connect(watcher, &QFileSystemWatcher::fileChanged, owner, startReading);
+    QObject::connect(watcher, &QFileSystemWatcher::directoryChanged, owner, startReading);
+    return watcher;
 }

@@ -40,16 +40,8 @@ PhoneBook::PhoneBook(const QString& path, QObject* parent) : QObject(parent), m_
 
 void PhoneBook::load()
 {
-    if (!m_watcher) {
-        m_watcher = new QFileSystemWatcher(this);
-        // Not restarted by each change: a book rewritten without pause is still read every ReadDelayMs.
-        const auto readSoon = [this] {
-            if (!m_readSoon.isActive())
-                m_readSoon.start();
-        };
-        connect(m_watcher, &QFileSystemWatcher::fileChanged, this, readSoon);
-        connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, readSoon);
-    }
+    if (!m_watcher)
+        m_watcher = watcherReadingSoon(this, m_readSoon);
     fileMayHaveChanged();
 }
 
