@@ -16,6 +16,8 @@ const std::vector<SettingField>& settingFields()
         {"ringlet", "ringcommand", &SettingsRecord::ringCommand},
         {"ringlet", "notify", &SettingsRecord::notify},
         {"ringlet", "queryrefused", &SettingsRecord::queryRefused},
+        {"ringlet", "ncidserver", &SettingsRecord::ncidServer},
+        {"ringlet", "ncidlisten", &SettingsRecord::ncidListen},
     };
     return fields;
 }

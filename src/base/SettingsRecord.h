@@ -28,6 +28,11 @@ struct SettingsRecord
     // 1: the modem answered the last-caller query with ERROR when it was
     // found out, so no check asks it; calls come by its announcements.
     qint32 queryRefused = 0;
+    // Another desk's NCID server whose calls are shown here: "host" or
+    // "host:port" (3333 when none); empty: none.
+    QString ncidServer;
+    // Where this desk serves its modem's calls to NCID clients: "address:port"; empty: nowhere.
+    QString ncidListen;
 
     bool operator==(const SettingsRecord& other) const;
     bool operator!=(const SettingsRecord& other) const { return !(*this == other); }

@@ -45,6 +45,8 @@ public:
     // call's check. The number is shown, logged and remembered as a check's
     // result is, with no dialogue on the port and no wait.
     void takeAnnouncement(const QByteArray& number, const QString& name);
+    // A call another desk's server told of: taken as an announcement is.
+    void takeOtherDeskCall(const QByteArray& number, const QString& name);
 
     // Appends the display text to the call log, unless it is a repeat to skip.
     // Raises RingletError when the line cannot be written.
@@ -72,7 +74,7 @@ private:
     void sendCommand();
     void awaitSent();
     void readReply();
-    void conclude(const QByteArray& displayText, const QString& name, CheckTrigger trigger);
+    void conclude(const QByteArray& displayText, const QString& name, CheckTrigger trigger, CallSource source);
     void finish();
 
     SettingsRecord& m_settings;

@@ -4,6 +4,8 @@
 #include "base/ProfileStore.h"
 #include "calls/CallNotifier.h"
 #include "calls/PhoneBook.h"
+#include "net/NcidClient.h"
+#include "net/NcidServer.h"
 #include "check/CallLog.h"
 #include "link/PortSettings.h"
 #include "strings.h"
@@ -18,6 +20,7 @@ CallDesk::CallDesk(ProfileStore& store, const RegistryReader& registry, const QI
     // Reaches the desktop's notification service only at the first call, not at start-up.
     m_notifier = new CallNotifier(icon, this);
     connectChecks();
+    connectNetwork();
 }
 
 CallDesk::~CallDesk() = default;
@@ -53,6 +56,7 @@ void CallDesk::applyPortSettings()
 
 QString CallDesk::applyAutomation()
 {
+    applyNetwork();
     return m_automation.apply(m_settings);
 }
 
@@ -96,6 +100,8 @@ void CallDesk::stop()
 {
     m_stopped = true;
     m_automation.disarm();
+    m_ncidClient->setServer(QString());
+    m_ncidServer->listen(QString());
 }
 
 void CallDesk::loadPhoneBook()
@@ -128,6 +134,7 @@ void CallDesk::onOutcome(const CheckOutcome& outcome)
     call.source = outcome.source;
     call.asksForAttention = isAutomatic(outcome.trigger) && outcome.displayText != m_current.number &&
                             !m_userIsLooking();
+    serveCall(call, m_current.number);
     m_current = call;
     emit this->call(call);
     if (call.asksForAttention && m_settings.notify && !isFixedDisplayText(call.number))

@@ -13,6 +13,8 @@
 #include <functional>
 
 class CallNotifier;
+class NcidClient;
+class NcidServer;
 class PhoneBook;
 class ProfileStore;
 class RegistryReader;
@@ -40,6 +42,9 @@ public:
     Automation& automation() { return m_automation; }
     const Automation& automation() const { return m_automation; }
     PhoneBook& phoneBook() { return *m_book; }
+    // Calls across desks: the client of another desk's server, and this desk's server.
+    NcidClient& ncidClient() { return *m_ncidClient; }
+    NcidServer& ncidServer() { return *m_ncidServer; }
     // Where checks log their results: ringlet.log in the current directory.
     QString logFilePath() const;
 
@@ -50,8 +55,9 @@ public:
 
     // Puts port and line settings on the serial component. Raises RingletError.
     void applyPortSettings();
-    // Arms the check timer or a trigger from autoMethod. Returns what the user
-    // must be told at once, else an empty text.
+    // Arms the check timer or a trigger from autoMethod, and takes calls from
+    // and serves them to other desks as set. Returns what the user must be
+    // told at once, else an empty text (the network's failures come as problems).
     QString applyAutomation();
     // Takes a record the configuration handed back, and applies it.
     // Raises RingletError as applyPortSettings() does; the rest is as applyAutomation().
@@ -83,6 +89,10 @@ signals:
 
 private:
     void connectChecks();
+    void connectNetwork();
+    void applyNetwork();
+    // Hands a call of this desk's modem to the clients of its server.
+    void serveCall(const Call& call, const QString& numberBefore);
     void onOutcome(const CheckOutcome& outcome);
     void onCheckFailed(CheckTrigger trigger, const QString& description);
     void answerWithoutQuery(CheckTrigger trigger);
@@ -98,6 +108,8 @@ private:
     Automation m_automation{m_cycle, m_comm};
     PhoneBook* m_book = nullptr;
     CallNotifier* m_notifier = nullptr;
+    NcidClient* m_ncidClient = nullptr;
+    NcidServer* m_ncidServer = nullptr;
     Call m_current;
     std::function<bool()> m_userIsLooking = [] { return false; };
     bool m_stopped = false;

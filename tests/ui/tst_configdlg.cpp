@@ -348,7 +348,8 @@ void TestConfigDlg::templateOrderAndTexts()
                                "IDC_IGNORE_SAME",  "IDC_NOTIFY",       "IDC_AUTOMATE",    "IDC_DISABLE_MANUAL",
                                "IDC_EVERY",        "IDC_ON_RING",      "IDC_ON_APP",      "IDC_MINUTES",
                                "IDC_ANOTHER_PORT", "IDC_RING_COMMAND", "IDC_ANOTHER_APP", "IDOK",
-                               "IDCANCEL",         "IDC_FONT",         "IDC_DETECT"};
+                               "IDCANCEL",         "IDC_FONT",         "IDC_DETECT",      "IDC_NCID_SERVER",
+                               "IDC_NCID_LISTEN"};
     QStringList chain;
     QWidget* widget = control<QWidget>(&dialog, "IDC_PORT");
     do {
