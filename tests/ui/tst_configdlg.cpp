@@ -2,10 +2,12 @@
 // the interval check, Cancel and a port setting the serial component refuses.
 #include "ConfigDlgFixture.h"
 #include "ModemSimulator.h"
+#include "NcidPeer.h"
 #include "strings.h"
 
 #include "ui/StatusDlg.h"
 #include "ui/AboutDlg.h"
+#include "net/NcidServer.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -56,6 +58,7 @@ private slots:
     void automateRulesOnClicks();
     void logRulesOnClicks();
     void editsAreWrittenOnOk();
+    void ncidFieldsAreEditedAtTheFoot();
     void intervalIsRefused_data();
     void intervalIsRefused();
     void storedIntervalBelowOneLoadsWhileUnused();
@@ -236,6 +239,30 @@ void TestConfigDlg::editsAreWrittenOnOk()
     QCOMPARE(record.autoMethod, 1 + 4 + 8);
     // Applied at once: the Check button went.
     QVERIFY(setup.main.checkButton()->isHidden());
+}
+
+// Below the detection line, with words on who sees the calls; applied at once.
+void TestConfigDlg::ncidFieldsAreEditedAtTheFoot()
+{
+    Setup setup;
+    setup.main.settings().ncidServer = QStringLiteral("desk-a");
+    MainConfigDlg dialog(&setup.main);
+    dialog.OnInitDialog();
+    auto* server = control<QLineEdit>(&dialog, "IDC_NCID_SERVER");
+    auto* listen = control<QLineEdit>(&dialog, "IDC_NCID_LISTEN");
+    auto* warning = control<QLabel>(&dialog, "IDC_NCID_WARNING");
+    QCOMPARE(server->text(), QStringLiteral("desk-a"));
+    QVERIFY(server->geometry().top() >= control<QLabel>(&dialog, "IDC_DETECTED")->geometry().bottom());
+    QVERIFY(dialog.rect().contains(warning->geometry()));
+    QVERIFY(warning->text().startsWith(QStringLiteral("Every computer that can reach this address sees the calls")));
+
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(NcidPeer::freePort());
+    server->clear();
+    listen->setText(QStringLiteral(" %1 ").arg(address));
+    QVERIFY(pressOk(dialog));
+    QCOMPARE(setup.main.settings().ncidServer, QString());
+    QCOMPARE(setup.main.settings().ncidListen, address);
+    QVERIFY(setup.main.desk().ncidServer().isListening());
 }
 
 void TestConfigDlg::intervalIsRefused_data()
