@@ -131,6 +131,7 @@ void NcidClient::onLinkEnded()
     const int delay = m_nextDelayMs;
     m_nextDelayMs = qMin(m_nextDelayMs * 2, m_timings.longestRetryMs);
     m_retry.start(delay);
+    m_socket.abort(); // nothing held while waiting
     emit retryScheduled(delay);
 }
 

@@ -159,6 +159,7 @@ Client::Client(bool reads) : m_reads(reads)
         while ((end = m_partial.indexOf('\n')) >= 0) {
             lines << m_partial.left(end).trimmed();
             m_partial.remove(0, end + 1);
+            emit lineReceived(lines.last());
         }
     });
 }

@@ -81,6 +81,9 @@ public:
 
     QList<QByteArray> lines; // without line ends
 
+signals:
+    void lineReceived(const QByteArray& line);
+
 private:
     QTcpSocket m_socket;
     QByteArray m_partial;
