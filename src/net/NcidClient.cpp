@@ -142,6 +142,8 @@ void NcidClient::onQuiet()
     if (!isConnected())
         return;
     if (m_answersYo) {
+        if (m_answerWait.isActive())
+            return; // still waiting for the answer to the last one
         m_socket.write("REQ: YO\r\n");
         m_answerWait.start(m_timings.answerMs);
     } else {

@@ -24,11 +24,11 @@ class TestNcidClient : public QObject
 private:
     struct Desk
     {
-        explicit Desk(const QString& server)
+        explicit Desk(const QString& server, const NcidClient::Timings& timings = {40, 160, 15 * 60 * 1000, 2000})
         {
             QDir::setCurrent(workDir.path());
             desk.settings().logFlags = LogFlags::EnableLog;
-            desk.ncidClient().setTimings({40, 160, 15 * 60 * 1000, 2000});
+            desk.ncidClient().setTimings(timings);
             desk.settings().ncidServer = server;
             desk.applyAutomation();
         }
@@ -186,6 +186,25 @@ private slots:
         QCOMPARE(problems.size(), 2);
         QCOMPARE(problems[1][0].value<Problem>().cause, Problem::Cause::Network);
         QVERIFY(problems[1][0].value<Problem>().words.contains(QStringLiteral("reached again")));
+    }
+
+    // After a quiet spell (15 minutes, here 50 ms): an empty line to a plain
+    // server; "REQ: YO" to one that acknowledges, which must answer it in
+    // time or is taken as lost.
+    void quietLinkIsAskedWhetherTheServerIsThere()
+    {
+        NcidPeer::Server plain({"210 API: 1.5 Feature Set 1 2 3\r\n"});
+        QVERIFY(plain.listen());
+        Desk toPlain(plain.address(), {40, 160, 50, 100});
+        QVERIFY(NcidPeer::waitFor([&] { return plain.received.count("") >= 2; }));
+        QCOMPARE(plain.connections(), 1);
+
+        NcidPeer::Server acknowledging({"210 API: 1.5 Feature Set 1 2 3 4 5\r\n"});
+        QVERIFY(acknowledging.listen());
+        Desk toAcknowledging(acknowledging.address(), {40, 160, 50, 100});
+        QVERIFY(NcidPeer::waitFor([&] { return acknowledging.received.contains("REQ: YO"); }));
+        QVERIFY(NcidPeer::waitFor([&] { return acknowledging.connections() == 2; }));
+        QVERIFY(!plain.received.contains("REQ: YO"));
     }
 
     // A line of 10 MB without an end is dropped as it comes, and a flood of
