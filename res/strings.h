@@ -195,6 +195,8 @@ inline constexpr char NcidServerBadAddress[] = "The NCID server \"%1\" is not a 
                                                "taken from another desk. Correct it in the configuration.";
 inline constexpr char NcidServerUnreachable[] = "The NCID server %1 cannot be reached (%2). Ringlet keeps trying, "
                                                 "and says so when it is back.";
+// The reason when nothing answered: %1 a number of seconds.
+inline constexpr char NcidNoAnswer[] = "it did not answer within %1 seconds";
 inline constexpr char NcidServerBack[] = "The NCID server %1 can be reached again: its calls are shown.";
 inline constexpr char NcidListenBadAddress[] = "\"%1\" is not an address and port to serve calls on (0.0.0.0:3333 "
                                                "for the network, 127.0.0.1:3333 for this computer only), so no "

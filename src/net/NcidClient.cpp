@@ -19,6 +19,7 @@ NcidClient::NcidClient(QObject* parent) : QObject(parent)
     connect(&m_quiet, &QTimer::timeout, this, &NcidClient::onQuiet);
     // No connection within the wait, or no answer to the keep-alive: the link is dead.
     connect(&m_answerWait, &QTimer::timeout, this, [this] {
+        m_silent = true;
         m_socket.abort();
         onLinkEnded();
     });
@@ -61,6 +62,7 @@ void NcidClient::connectNow()
     m_reader.reset();
     m_heardThisLink = false;
     m_answersYo = false;
+    m_silent = false;
     m_answerWait.start(m_timings.answerMs);
     m_socket.connectToHost(m_endpoint->host, m_endpoint->port);
 }
@@ -124,7 +126,8 @@ void NcidClient::onLinkEnded()
     m_answerWait.stop();
     if (!m_heardThisLink && !m_toldUnreachable) {
         m_toldUnreachable = true;
-        QString reason = m_socket.errorString();
+        const QString reason = m_silent ? QString::fromUtf8(Texts::NcidNoAnswer).arg(m_timings.answerMs / 1000)
+                                        : m_socket.errorString();
         emit unreachable(QString::fromUtf8(Texts::NcidServerUnreachable).arg(m_serverText, reason));
     }
     m_heardThisLink = false;

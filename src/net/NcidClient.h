@@ -71,4 +71,5 @@ private:
     bool m_heardThisLink = false; // a line came over this connection
     bool m_toldUnreachable = false;
     bool m_answersYo = false; // the server's feature sets include acknowledgment
+    bool m_silent = false;    // this attempt ended because nothing answered in time
 };

@@ -13,44 +13,25 @@ QString transcriptPath()
     return QStringLiteral(RINGLET_NCID_TRANSCRIPT);
 }
 
-namespace {
-
-QList<QByteArray> transcriptLines()
+static QList<QByteArray> transcriptLines()
 {
     QFile file(transcriptPath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll().split('\n');
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
 }
-
-// "<CR><LF>" and "<LF>" as the transcript writes the line ends.
-QByteArray withLineEnd(QByteArray text)
-{
-    if (text.endsWith("<CR><LF>"))
-        return text.chopped(8) + "\r\n";
-    if (text.endsWith("<LF>"))
-        return text.chopped(4) + "\n";
-    return text;
-}
-
-} // namespace
 
 QList<QByteArray> transcriptSession(int session, char who)
 {
-    const QByteArray heading = "### Session " + QByteArray::number(session) + ":";
-    const QRegularExpression serverLine(QStringLiteral("^\\s*[0-9.]+ %1: (.*)$").arg(QLatin1Char(who)));
-    QList<QByteArray> sent;
+    const QRegularExpression sent(QStringLiteral("^\\s*[0-9.]+ %1: (.*?)(<CR>)?<LF>$").arg(QLatin1Char(who)));
+    QList<QByteArray> lines;
     bool inSession = false;
     for (const QByteArray& line : transcriptLines()) {
         if (line.startsWith("### "))
-            inSession = line.startsWith(heading);
-        else if (inSession) {
-            const QRegularExpressionMatch match = serverLine.match(QString::fromUtf8(line));
-            if (match.hasMatch())
-                sent << withLineEnd(match.captured(1).toUtf8());
-        }
+            inSession = line.startsWith("### Session " + QByteArray::number(session) + ":");
+        const QRegularExpressionMatch match = sent.match(QString::fromUtf8(line));
+        if (inSession && match.hasMatch())
+            lines << match.captured(1).toUtf8() + (match.hasCaptured(2) ? "\r\n" : "\n");
     }
-    return sent;
+    return lines;
 }
 
 QList<QByteArray> transcriptNoteCalls()
@@ -58,11 +39,8 @@ QList<QByteArray> transcriptNoteCalls()
     QList<QByteArray> calls;
     bool inNotes = false;
     for (const QByteArray& line : transcriptLines()) {
-        if (line.startsWith("Notes on the sessions"))
-            inNotes = true;
-        else if (line.startsWith("Call log file"))
-            inNotes = false;
-        else if (inNotes && line.trimmed().startsWith("CID: "))
+        inNotes = (inNotes || line.startsWith("Notes on the sessions")) && !line.startsWith("Call log file");
+        if (inNotes && line.trimmed().startsWith("CID: "))
             calls << line.trimmed() + "\r\n";
     }
     return calls;
@@ -91,7 +69,7 @@ Server::Server(QList<QByteArray> greeting) : m_greeting(std::move(greeting))
 {
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-            ++m_connections;
+            ++connections;
             m_sockets.push_back(socket);
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
                 while (socket->canReadLine())
@@ -99,7 +77,7 @@ Server::Server(QList<QByteArray> greeting) : m_greeting(std::move(greeting))
             });
             connect(socket, &QTcpSocket::bytesWritten, this, &Server::floodMore);
             connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-                m_sockets.erase(std::remove(m_sockets.begin(), m_sockets.end(), socket), m_sockets.end());
+                m_sockets.erase(std::find(m_sockets.begin(), m_sockets.end(), socket));
                 socket->deleteLater();
             });
             for (const QByteArray& line : m_greeting)
@@ -110,10 +88,7 @@ Server::Server(QList<QByteArray> greeting) : m_greeting(std::move(greeting))
 
 bool Server::listen(quint16 port)
 {
-    if (!m_server.listen(QHostAddress::LocalHost, port))
-        return false;
-    m_port = m_server.serverPort();
-    return true;
+    return m_server.listen(QHostAddress::LocalHost, port);
 }
 
 void Server::send(const QByteArray& bytes)
@@ -131,13 +106,9 @@ void Server::flood(const QByteArray& unit, qint64 total)
 
 void Server::floodMore()
 {
-    constexpr qint64 MostQueued = 256 * 1024;
     for (QTcpSocket* socket : m_sockets) {
-        while (m_floodLeft > 0 && socket->bytesToWrite() < MostQueued) {
-            const QByteArray piece = m_floodUnit.left(qsizetype(qMin<qint64>(m_floodUnit.size(), m_floodLeft)));
-            socket->write(piece);
-            m_floodLeft -= piece.size();
-        }
+        for (; m_floodLeft > 0 && socket->bytesToWrite() < 256 * 1024; m_floodLeft -= m_floodUnit.size())
+            socket->write(m_floodUnit);
     }
 }
 
@@ -150,15 +121,11 @@ void Server::dropClients()
 Client::Client(bool reads) : m_reads(reads)
 {
     if (!reads)
-        m_socket.setReadBufferSize(1); // Qt takes no more from the system: the sender's queue grows
+        m_socket.setReadBufferSize(1); // Qt takes no more from the system
+    connect(&m_socket, &QTcpSocket::connected, this, [this] { m_wasConnected = true; });
     connect(&m_socket, &QTcpSocket::readyRead, this, [this] {
-        if (!m_reads)
-            return;
-        m_partial += m_socket.readAll();
-        qsizetype end = 0;
-        while ((end = m_partial.indexOf('\n')) >= 0) {
-            lines << m_partial.left(end).trimmed();
-            m_partial.remove(0, end + 1);
+        while (m_reads && m_socket.canReadLine()) {
+            lines << m_socket.readLine().trimmed();
             emit lineReceived(lines.last());
         }
     });
@@ -168,12 +135,10 @@ bool Client::connectTo(quint16 port, const QByteArray& hello)
 {
     if (!m_reads)
         m_socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
-    connect(&m_socket, &QTcpSocket::connected, this, [this] { m_wasConnected = true; });
     m_socket.connectToHost(QHostAddress::LocalHost, port);
     if (!waitFor([this] { return m_wasConnected; }))
         return false;
-    if (!hello.isEmpty())
-        m_socket.write(hello);
+    m_socket.write(hello);
     return true;
 }
 
