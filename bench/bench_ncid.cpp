@@ -104,7 +104,8 @@ int main(int argc, char** argv)
     const int calls = quick ? 5 : 10;
     bool ok = true;
 
-    std::printf("  a call on desk A to its number on desk B's label (loopback), after A's label, median of %d\n", calls);
+    std::printf("  a call on desk A to its number on desk B's label (loopback), after A's label, median of %d\n",
+                calls);
     const std::vector<double> gaps = deskToDesk(calls);
     ok &= !gaps.empty() && report("A's label to B's label", median(gaps), 50, "ms");
 

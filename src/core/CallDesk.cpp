@@ -4,10 +4,10 @@
 #include "base/ProfileStore.h"
 #include "calls/CallNotifier.h"
 #include "calls/PhoneBook.h"
-#include "net/NcidClient.h"
-#include "net/NcidServer.h"
 #include "check/CallLog.h"
 #include "link/PortSettings.h"
+#include "net/NcidClient.h"
+#include "net/NcidServer.h"
 #include "strings.h"
 
 #include <QFileInfo>

@@ -21,9 +21,10 @@ class RegistryReader;
 
 // The program without its windows: the settings record, the modem lines (the
 // check's serial component and the ring watcher's), the check and what starts
-// it, the phone book, the call log's place and the notifier, and the call
-// shown now. It publishes each call once through call() and each failure once
-// through problem(); windows show them and pass on what the user asks for.
+// it, the phone book, the call log's place and the notifier, the NCID client
+// and server of calls across desks, and the call shown now. It publishes each
+// call once through call() and each failure once through problem(); windows
+// show them and pass on what the user asks for.
 class CallDesk : public QObject
 {
     Q_OBJECT

@@ -32,8 +32,8 @@ QString printable(const QByteArray& bytes, int longest)
 // The protocol's words for "none": its own empty values.
 bool isNoValue(const QString& value)
 {
-    static const QStringList none{QStringLiteral("-"), QStringLiteral("NO NAME"), QStringLiteral("NONAME"),
-                                  QStringLiteral("NO-NUMBER"), QStringLiteral("NONUMBER"), QStringLiteral("PRIVATE"),
+    static const QStringList none{QStringLiteral("-"),         QStringLiteral("NO NAME"),    QStringLiteral("NONAME"),
+                                  QStringLiteral("NO-NUMBER"), QStringLiteral("NONUMBER"),   QStringLiteral("PRIVATE"),
                                   QStringLiteral("ANONYMOUS"), QStringLiteral("OUT-OF-AREA")};
     return value.isEmpty() || none.contains(value, Qt::CaseInsensitive);
 }
@@ -107,10 +107,10 @@ QByteArray format(const char* type, const QString& shownNumber, const QString& n
         number = QStringLiteral("OUT-OF-AREA");
     else if (number == QLatin1String(Texts::CallerNoCallerId))
         number = QString();
-    const QString line = QStringLiteral("%1: *DATE*%2*TIME*%3*LINE*-*NMBR*%4*MESG*NONE*NAME*%5*\r\n")
-                             .arg(QLatin1String(type), when.toString(QStringLiteral("MMddyyyy")),
-                                  when.toString(QStringLiteral("HHmm")), wireValue(number, "NO-NUMBER"),
-                                  wireValue(name, "NO NAME"));
+    const QString line =
+        QStringLiteral("%1: *DATE*%2*TIME*%3*LINE*-*NMBR*%4*MESG*NONE*NAME*%5*\r\n")
+            .arg(QLatin1String(type), when.toString(QStringLiteral("MMddyyyy")), when.toString(QStringLiteral("HHmm")),
+                 wireValue(number, "NO-NUMBER"), wireValue(name, "NO NAME"));
     return line.toUtf8();
 }
 

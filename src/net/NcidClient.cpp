@@ -1,7 +1,7 @@
 #include "NcidClient.h"
 
-#include "NcidCallLine.h"
 #include "AppId.h"
+#include "NcidCallLine.h"
 #include "strings.h"
 
 namespace {
@@ -126,8 +126,8 @@ void NcidClient::onLinkEnded()
     m_answerWait.stop();
     if (!m_heardThisLink && !m_toldUnreachable) {
         m_toldUnreachable = true;
-        const QString reason = m_silent ? QString::fromUtf8(Texts::NcidNoAnswer).arg(m_timings.answerMs / 1000)
-                                        : m_socket.errorString();
+        const QString reason =
+            m_silent ? QString::fromUtf8(Texts::NcidNoAnswer).arg(m_timings.answerMs / 1000) : m_socket.errorString();
         emit unreachable(QString::fromUtf8(Texts::NcidServerUnreachable).arg(m_serverText, reason));
     }
     m_heardThisLink = false;

@@ -164,7 +164,8 @@ private slots:
         const auto flood = [&](const QByteArray& unit, qint64 total) {
             peer.flood(unit, total);
             turn.start();
-            return NcidPeer::waitFor([&] { return (longestTurnMs = qMax(longestTurnMs, turn.restart())), !peer.isFlooding(); }, 30000);
+            return NcidPeer::waitFor(
+                [&] { return (longestTurnMs = qMax(longestTurnMs, turn.restart())), !peer.isFlooding(); }, 30000);
         };
         QVERIFY(flood(QByteArray(64 * 1024, 'x'), 10 * 1024 * 1024));
         peer.send("\r\nCID: *NMBR*5550199*NAME*AFTER*\r\n");

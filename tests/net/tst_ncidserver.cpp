@@ -47,14 +47,15 @@ private slots:
         Desk a;
         QFile log(a.workDir.filePath(QStringLiteral("ringlet.log")));
         QVERIFY(log.open(QIODevice::WriteOnly));
-        log.write("5550199 @ 12/07/26 23:30:05\r\nCan't find string @ 12/07/26 23:31:00\r\nPrivate @ 12/07/26 23:32:10\r\n");
+        log.write(
+            "5550199 @ 12/07/26 23:30:05\r\nCan't find string @ 12/07/26 23:31:00\r\nPrivate @ 12/07/26 23:32:10\r\n");
         log.close();
         a.desk.nameCaller(QStringLiteral("5550199"), QStringLiteral("Mum"));
         NcidPeer::Client capture;
         QVERIFY(capture.connectTo(a.port, NcidPeer::transcriptSession(1, 'C').join()));
         QVERIFY(capture.waitForLine("300 "));
-        QCOMPARE(capture.lines, (QList<QByteArray>{
-                                    "200 Server: ringlet (Ringlet) 1.0", "210 API: 1.5 Feature Set 1 4",
+        QCOMPARE(capture.lines,
+                 (QList<QByteArray>{"200 Server: ringlet (Ringlet) 1.0", "210 API: 1.5 Feature Set 1 4",
                                     "CIDLOG: *DATE*12072026*TIME*2330*LINE*-*NMBR*5550199*MESG*NONE*NAME*Mum*",
                                     "CIDLOG: *DATE*12072026*TIME*2332*LINE*-*NMBR*PRIVATE*MESG*NONE*NAME*NO NAME*",
                                     "250 End of call log", "300 End of connection startup"}));

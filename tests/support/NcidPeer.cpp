@@ -145,7 +145,9 @@ bool Client::connectTo(quint16 port, const QByteArray& hello)
 bool Client::waitForLine(const QByteArray& start, int timeoutMs)
 {
     return waitFor(
-        [&] { return std::any_of(lines.begin(), lines.end(), [&](const QByteArray& l) { return l.startsWith(start); }); },
+        [&] {
+            return std::any_of(lines.begin(), lines.end(), [&](const QByteArray& l) { return l.startsWith(start); });
+        },
         timeoutMs);
 }
 

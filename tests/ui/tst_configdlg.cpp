@@ -5,9 +5,9 @@
 #include "NcidPeer.h"
 #include "strings.h"
 
+#include "net/NcidServer.h"
 #include "ui/StatusDlg.h"
 #include "ui/AboutDlg.h"
-#include "net/NcidServer.h"
 
 #include <QLabel>
 #include <QMenu>
