@@ -206,4 +206,24 @@ inline constexpr char HistoryLoggingOff[] = "Calls are not being logged: turn on
                                             "(right-click Ringlet's window, then Configuration...).";
 // %1 the filter.
 inline constexpr char HistoryNoMatch[] = "No logged call matches \"%1\".";
+// Calls across desks (NCID): %1 the server or address as set, %2 the system's reason.
+inline constexpr char NcidServerBadAddress[] = "The NCID server \"%1\" is not a host or host:port, so no calls are "
+                                               "taken from another desk. Correct it in the configuration.";
+inline constexpr char NcidServerUnreachable[] = "The NCID server %1 cannot be reached (%2). Ringlet keeps trying, "
+                                                "and says so when it is back.";
+// The reason when nothing answered: %1 a number of seconds.
+inline constexpr char NcidNoAnswer[] = "it did not answer within %1 seconds";
+inline constexpr char NcidServerBack[] = "The NCID server %1 can be reached again: its calls are shown.";
+inline constexpr char NcidListenBadAddress[] = "\"%1\" is not an address and port to serve calls on (0.0.0.0:3333 "
+                                               "for the network, 127.0.0.1:3333 for this computer only), so no "
+                                               "calls are served. Correct it in the configuration.";
+inline constexpr char NcidListenFailed[] = "Ringlet cannot serve calls on %1: %2. No calls are served.";
+// The line a client past the most a server takes is sent before it is closed; %1 that number.
+inline constexpr char NcidTooManyClients[] = "Too many clients: this Ringlet serves %1 at most";
+// The summary of a notification that shows a server's message.
+inline constexpr char NcidMessage[] = "Message from another desk";
+inline constexpr char NcidServerLabel[] = "Calls from NCID server";
+inline constexpr char NcidListenLabel[] = "Serve calls on (address:port)";
+inline constexpr char NcidListenWarning[] = "Every computer that can reach this address sees the calls: "
+                                            "127.0.0.1:3333 is this computer only, 0.0.0.0:3333 the network.";
 } // namespace Texts

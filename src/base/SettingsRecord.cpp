@@ -17,6 +17,8 @@ const std::vector<SettingField>& settingFields()
         {"ringlet", "notify", &SettingsRecord::notify},
         {"ringlet", "queryrefused", &SettingsRecord::queryRefused},
         {"ringlet", "hangupcommand", &SettingsRecord::hangupCommand},
+        {"ringlet", "ncidserver", &SettingsRecord::ncidServer},
+        {"ringlet", "ncidlisten", &SettingsRecord::ncidListen},
     };
     return fields;
 }

@@ -31,6 +31,11 @@ struct SettingsRecord
     // The commands that hang up on a blocked caller, separated by spaces: the
     // first picks up, the rest follow a second later. Empty: ATH1 ATH0.
     QString hangupCommand;
+    // Another desk's NCID server whose calls are shown here: "host" or
+    // "host:port" (3333 when none); empty: none.
+    QString ncidServer;
+    // Where this desk serves its modem's calls to NCID clients: "address:port"; empty: nowhere.
+    QString ncidListen;
 
     bool operator==(const SettingsRecord& other) const;
     bool operator!=(const SettingsRecord& other) const { return !(*this == other); }

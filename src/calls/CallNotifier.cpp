@@ -31,6 +31,15 @@ void CallNotifier::notifyCall(const QString& number, const QString& name)
         onSent(notice, false);
 }
 
+void CallNotifier::notifyMessage(const QString& text)
+{
+    const NotificationService::Notice notice{QString::fromUtf8(Texts::NcidMessage), CallerText::name(text)};
+    if (m_service)
+        m_service->send(notice);
+    else
+        onSent(notice, false);
+}
+
 void CallNotifier::onSent(const NotificationService::Notice& notice, bool shown)
 {
     if (shown)

@@ -33,6 +33,8 @@ public:
     // which way it went (a call replaced by a newer one before it was sent is
     // not reported).
     void notifyCall(const QString& number, const QString& name);
+    // A message another desk's server sent, as one line of plain text.
+    void notifyMessage(const QString& text);
 
 signals:
     void delivered(CallNotifier::Delivery how);

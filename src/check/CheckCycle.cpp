@@ -92,23 +92,27 @@ void CheckCycle::readReply()
         if (m_comm.GetPortOpen())
             m_comm.SetPortOpen(false);
         const CheckTrigger trigger = m_trigger;
-        conclude(ExtractNumber(reply, m_settings.marker.toLocal8Bit()), QString(), trigger);
+        conclude(ExtractNumber(reply, m_settings.marker.toLocal8Bit()), QString(), trigger, CallSource::Query);
         finish();
     });
 }
 
 void CheckCycle::takeAnnouncement(const QByteArray& number, const QString& name)
 {
-    conclude(number, name, CheckTrigger::Announcement);
+    conclude(number, name, CheckTrigger::Announcement, CallSource::Announcement);
+}
+
+void CheckCycle::takeOtherDeskCall(const QByteArray& number, const QString& name)
+{
+    conclude(number, name, CheckTrigger::Announcement, CallSource::OtherDesk);
 }
 
 // What every check ends with, whichever way its display text came: shown,
 // logged unless it is a repeat to skip, remembered as the previous number.
-void CheckCycle::conclude(const QByteArray& displayText, const QString& name, CheckTrigger trigger)
+void CheckCycle::conclude(const QByteArray& displayText, const QString& name, CheckTrigger trigger, CallSource source)
 {
     const QString shownText = displayTextToString(displayText);
-    const CallSource source = trigger == CheckTrigger::Announcement ? CallSource::Announcement : CallSource::Query;
-    const bool blocked = m_blockRule && m_blockRule(shownText, trigger);
+    const bool blocked = m_blockRule && m_blockRule(shownText, trigger, source);
     emit outcome({shownText, name, QDateTime::currentDateTime(), trigger, source, blocked});
     if (m_settings.logFlags & LogFlags::EnableLog) {
         try {

@@ -35,7 +35,7 @@ public:
     void setStepMs(int ms) { m_stepMs = ms; }
     // Whether the call a result stands for is hung up on: its outcome says so,
     // and the log marks it (see CallLog::HungUpMark). None: nobody is.
-    using BlockRule = std::function<bool(const QString& displayText, CheckTrigger trigger)>;
+    using BlockRule = std::function<bool(const QString& displayText, CheckTrigger trigger, CallSource source)>;
     void setBlockRule(BlockRule rule) { m_blockRule = std::move(rule); }
 
     // Starts one check and returns at once; it ends with finished(), after
@@ -49,6 +49,8 @@ public:
     // call's check. The number is shown, logged and remembered as a check's
     // result is, with no dialogue on the port and no wait.
     void takeAnnouncement(const QByteArray& number, const QString& name);
+    // A call another desk's server told of: taken as an announcement is.
+    void takeOtherDeskCall(const QByteArray& number, const QString& name);
 
     // Appends the display text to the call log, unless it is a repeat to skip.
     // Raises RingletError when the line cannot be written.
@@ -76,7 +78,7 @@ private:
     void sendCommand();
     void awaitSent();
     void readReply();
-    void conclude(const QByteArray& displayText, const QString& name, CheckTrigger trigger);
+    void conclude(const QByteArray& displayText, const QString& name, CheckTrigger trigger, CallSource source);
     void finish();
 
     SettingsRecord& m_settings;

@@ -5,9 +5,9 @@
 #include <QDateTime>
 #include <QString>
 
-// How a call's number came: as the modem's reply to a query, or announced by
-// the modem itself between rings.
-enum class CallSource { Query, Announcement };
+// How a call's number came: as the modem's reply to a query, announced by
+// the modem itself between rings, or from another desk's server (NCID).
+enum class CallSource { Query, Announcement, OtherDesk };
 
 // What one check came to, as it leaves the check: the window shows it, and
 // whoever else cares (the call history, the phone book, the notifier) takes it

@@ -25,7 +25,7 @@ struct Call
 // cause is told in a place of its own, one at a time.
 struct Problem
 {
-    enum class Cause { Check, CallLog, RingPort, PhoneBook };
+    enum class Cause { Check, CallLog, RingPort, PhoneBook, Network };
     Cause cause = Cause::Check;
     QString words;
     // Someone is waiting for it (a check by hand): it may wait for an answer.

@@ -7,6 +7,8 @@
 #include "calls/PhoneBook.h"
 #include "check/CallLog.h"
 #include "link/PortSettings.h"
+#include "net/NcidClient.h"
+#include "net/NcidServer.h"
 #include "strings.h"
 
 #include <QFileInfo>
@@ -17,10 +19,13 @@ CallDesk::CallDesk(ProfileStore& store, const RegistryReader& registry, const QI
 {
     m_book = new PhoneBook(m_store.folder() + QStringLiteral("/ringlet.vcf"), this);
     m_blockList = new BlockList(m_store.folder() + QLatin1Char('/') + QLatin1String(BlockList::FileName), m_book, this);
-    m_cycle.setBlockRule([this](const QString& text, CheckTrigger trigger) { return hangsUpOn(text, trigger); });
+    m_cycle.setBlockRule([this](const QString& text, CheckTrigger trigger, CallSource source) {
+        return hangsUpOn(text, trigger, source);
+    });
     // Reaches the desktop's notification service only at the first call, not at start-up.
     m_notifier = new CallNotifier(icon, this);
     connectChecks();
+    connectNetwork();
 }
 
 CallDesk::~CallDesk() = default;
@@ -61,6 +66,7 @@ void CallDesk::applyPortSettings()
 
 QString CallDesk::applyAutomation()
 {
+    applyNetwork();
     return m_automation.apply(m_settings);
 }
 
@@ -104,6 +110,8 @@ void CallDesk::stop()
 {
     m_stopped = true;
     m_automation.disarm();
+    m_ncidClient->setServer(QString());
+    m_ncidServer->listen(QString());
 }
 
 void CallDesk::loadPhoneBook()
@@ -126,10 +134,11 @@ void CallDesk::setBlocked(const QString& number, bool blocked)
 }
 
 // Only a call ringing now on the watched modem can be hung up on: one this
-// modem told of, or asked about at its second ring.
-bool CallDesk::hangsUpOn(const QString& displayText, CheckTrigger trigger) const
+// modem told of, or asked about at its second ring. Another desk's call is
+// that desk's to hang up on.
+bool CallDesk::hangsUpOn(const QString& displayText, CheckTrigger trigger, CallSource source) const
 {
-    if (trigger != CheckTrigger::Announcement && trigger != CheckTrigger::Ring)
+    if (source == CallSource::OtherDesk || (trigger != CheckTrigger::Announcement && trigger != CheckTrigger::Ring))
         return false;
     return m_automation.ringTrigger().isWatching() && m_blockList->blocks(displayText);
 }
@@ -163,6 +172,7 @@ void CallDesk::onOutcome(const CheckOutcome& outcome)
     call.blocked = outcome.blocked;
     call.asksForAttention = !call.blocked && isAutomatic(outcome.trigger) &&
                             outcome.displayText != m_current.number && !m_userIsLooking();
+    serveCall(call, m_current.number);
     m_current = call;
     emit this->call(call);
     if (call.asksForAttention && m_settings.notify && !isFixedDisplayText(call.number))

@@ -15,15 +15,18 @@
 
 class BlockList;
 class CallNotifier;
+class NcidClient;
+class NcidServer;
 class PhoneBook;
 class ProfileStore;
 class RegistryReader;
 
 // The program without its windows: the settings record, the modem lines (the
 // check's serial component and the ring watcher's), the check and what starts
-// it, the phone book, the call log's place and the notifier, and the call
-// shown now. It publishes each call once through call() and each failure once
-// through problem(); windows show them and pass on what the user asks for.
+// it, the phone book, the call log's place and the notifier, the NCID client
+// and server of calls across desks, and the call shown now. It publishes each
+// call once through call() and each failure once through problem(); windows
+// show them and pass on what the user asks for.
 class CallDesk : public QObject
 {
     Q_OBJECT
@@ -43,6 +46,9 @@ public:
     const Automation& automation() const { return m_automation; }
     PhoneBook& phoneBook() { return *m_book; }
     BlockList& blockList() { return *m_blockList; }
+    // Calls across desks: the client of another desk's server, and this desk's server.
+    NcidClient& ncidClient() { return *m_ncidClient; }
+    NcidServer& ncidServer() { return *m_ncidServer; }
     // Where checks log their results: ringlet.log in the current directory.
     QString logFilePath() const;
 
@@ -53,8 +59,9 @@ public:
 
     // Puts port and line settings on the serial component. Raises RingletError.
     void applyPortSettings();
-    // Arms the check timer or a trigger from autoMethod. Returns what the user
-    // must be told at once, else an empty text.
+    // Arms the check timer or a trigger from autoMethod, and takes calls from
+    // and serves them to other desks as set. Returns what the user must be
+    // told at once, else an empty text (the network's failures come as problems).
     QString applyAutomation();
     // Takes a record the configuration handed back, and applies it.
     // Raises RingletError as applyPortSettings() does; the rest is as applyAutomation().
@@ -89,10 +96,14 @@ signals:
 
 private:
     void connectChecks();
+    void connectNetwork();
+    void applyNetwork();
+    // Hands a call of this desk's modem to the clients of its server.
+    void serveCall(const Call& call, const QString& numberBefore);
     void onOutcome(const CheckOutcome& outcome);
     void onCheckFailed(CheckTrigger trigger, const QString& description);
     void answerWithoutQuery(CheckTrigger trigger);
-    bool hangsUpOn(const QString& displayText, CheckTrigger trigger) const;
+    bool hangsUpOn(const QString& displayText, CheckTrigger trigger, CallSource source) const;
     void onPhoneBookChanged();
     void tell(Problem::Cause cause, const QString& words, bool mayBlock = false);
 
@@ -107,6 +118,8 @@ private:
     BlockList* m_blockList = nullptr;
     HangUp m_hangUp;
     CallNotifier* m_notifier = nullptr;
+    NcidClient* m_ncidClient = nullptr;
+    NcidServer* m_ncidServer = nullptr;
     Call m_current;
     std::function<bool()> m_userIsLooking = [] { return false; };
     bool m_stopped = false;

@@ -45,6 +45,7 @@ CConfigDlg::CConfigDlg(const SettingsRecord& record, const RegistryReader& regis
     m_ignoreSame = (record.logFlags & LogFlags::IgnoreSame) != 0;
     m_queryRefused = record.queryRefused;
     buildControls();
+    buildNetworkControls();
     connectDetection();
 }
 
@@ -240,6 +241,7 @@ void CConfigDlg::writeBackIntoRecord()
     record.minutes = m_minutes;
     record.command = m_command;
     record.marker = m_marker;
+    takeNetworkFields();
     // A name typed into a list counts as much as a listed one: a modem the
     // system does not list can still be used. An empty field changes nothing.
     if (const QString anotherPort = PortList::chosenPort(m_anotherPortList); !anotherPort.isEmpty())

@@ -107,6 +107,8 @@ private:
     void connectDetection();
     void onModemFound(const ModemProbe::Findings& findings);
     void stopWaitingAtOk();
+    void buildNetworkControls();
+    void takeNetworkFields();
 
     SettingsRecord m_record;
     const RegistryReader& m_registry;
@@ -157,4 +159,6 @@ private:
     QPushButton* m_font = nullptr;
     QPushButton* m_detect = nullptr;
     QLabel* m_detectLine = nullptr;
+    QLineEdit* m_ncidServerEdit = nullptr;
+    QLineEdit* m_ncidListenEdit = nullptr;
 };

@@ -33,7 +33,7 @@ CRingletDlg::CRingletDlg(ProfileStore& store, const RegistryReader& registry, QW
     setWindowIcon(appIcon());
     buildControls();
     for (const auto cause : {Problem::Cause::Check, Problem::Cause::CallLog, Problem::Cause::RingPort,
-                             Problem::Cause::PhoneBook})
+                             Problem::Cause::PhoneBook, Problem::Cause::Network})
         m_notices[cause] = new NoticeBox(this);
     addHistoryShortcut();
     connectDesk();

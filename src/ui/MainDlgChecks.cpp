@@ -82,7 +82,8 @@ void CRingletDlg::showCall(const Call& call)
 void CRingletDlg::showProblem(const Problem& problem)
 {
     if (!problem.mayBlock) {
-        m_notices.at(problem.cause)->show(problem.words);
+        // The network's news (lost, back) replaces what its open notice said.
+        m_notices.at(problem.cause)->show(problem.words, problem.cause == Problem::Cause::Network);
         return;
     }
     auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), problem.words,

@@ -8,11 +8,16 @@
 
 NoticeBox::NoticeBox(QWidget* owner) : QObject(owner), m_owner(owner) {}
 
-void NoticeBox::show(const QString& text)
+void NoticeBox::show(const QString& text, bool replaceOpen)
 {
-    if (m_box)
+    if (m_box) {
+        if (replaceOpen)
+            m_box->setText(text);
         return;
+    }
     m_box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::Ok, m_owner);
+    // Words may hold names from outside (a port, a file, a server): never read as markup.
+    m_box->setTextFormat(Qt::PlainText);
     m_box->setAttribute(Qt::WA_DeleteOnClose);
     m_box->setAttribute(Qt::WA_ShowWithoutActivating);
     m_box->setWindowModality(Qt::NonModal);

@@ -20,7 +20,8 @@ public:
     // `owner`: the window the message is shown over.
     explicit NoticeBox(QWidget* owner);
 
-    void show(const QString& text);
+    // With `replaceOpen`, a notice still open shows `text` instead of what it said.
+    void show(const QString& text, bool replaceOpen = false);
 
 private:
     QWidget* m_owner;

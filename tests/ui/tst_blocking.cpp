@@ -91,7 +91,7 @@ private slots:
         QVERIFY(desk.boxes.texts().isEmpty());
     }
 
-    // A caller not listed rings on as before.
+    // A caller not listed rings on as before, and so does a listed one's call from another desk.
     void callerNotListedRingsOn()
     {
         QTemporaryDir dir;
@@ -105,6 +105,10 @@ private slots:
         modem.ring();
         QTRY_COMPARE_WITH_TIMEOUT(desk.main.numberLabel()->text(), QStringLiteral("5550111"), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(eventsIn(events).size(), 3, 5000);
+        // A listed caller from another desk is that desk's to hang up on.
+        desk.main.checkCycle().takeOtherDeskCall("5550199", QString());
+        QTest::qWait(200);
+        QCOMPARE(desk.main.numberLabel()->text(), QStringLiteral("5550199"));
         QVERIFY(!modem.transcript().contains("ATH1"));
     }
 

@@ -2,8 +2,10 @@
 // the interval check, Cancel and a port setting the serial component refuses.
 #include "ConfigDlgFixture.h"
 #include "ModemSimulator.h"
+#include "NcidPeer.h"
 #include "strings.h"
 
+#include "net/NcidServer.h"
 #include "ui/StatusDlg.h"
 #include "ui/AboutDlg.h"
 
@@ -56,6 +58,7 @@ private slots:
     void automateRulesOnClicks();
     void logRulesOnClicks();
     void editsAreWrittenOnOk();
+    void ncidFieldsAreEditedAtTheFoot();
     void intervalIsRefused_data();
     void intervalIsRefused();
     void storedIntervalBelowOneLoadsWhileUnused();
@@ -238,6 +241,30 @@ void TestConfigDlg::editsAreWrittenOnOk()
     QVERIFY(setup.main.checkButton()->isHidden());
 }
 
+// Below the detection line, with words on who sees the calls; applied at once.
+void TestConfigDlg::ncidFieldsAreEditedAtTheFoot()
+{
+    Setup setup;
+    setup.main.settings().ncidServer = QStringLiteral("desk-a");
+    MainConfigDlg dialog(&setup.main);
+    dialog.OnInitDialog();
+    auto* server = control<QLineEdit>(&dialog, "IDC_NCID_SERVER");
+    auto* listen = control<QLineEdit>(&dialog, "IDC_NCID_LISTEN");
+    auto* warning = control<QLabel>(&dialog, "IDC_NCID_WARNING");
+    QCOMPARE(server->text(), QStringLiteral("desk-a"));
+    QVERIFY(server->geometry().top() >= control<QLabel>(&dialog, "IDC_DETECTED")->geometry().bottom());
+    QVERIFY(dialog.rect().contains(warning->geometry()));
+    QVERIFY(warning->text().startsWith(QStringLiteral("Every computer that can reach this address sees the calls")));
+
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(NcidPeer::freePort());
+    server->clear();
+    listen->setText(QStringLiteral(" %1 ").arg(address));
+    QVERIFY(pressOk(dialog));
+    QCOMPARE(setup.main.settings().ncidServer, QString());
+    QCOMPARE(setup.main.settings().ncidListen, address);
+    QVERIFY(setup.main.desk().ncidServer().isListening());
+}
+
 void TestConfigDlg::intervalIsRefused_data()
 {
     QTest::addColumn<QString>("text");
@@ -348,7 +375,8 @@ void TestConfigDlg::templateOrderAndTexts()
                                "IDC_IGNORE_SAME",  "IDC_NOTIFY",       "IDC_AUTOMATE",    "IDC_DISABLE_MANUAL",
                                "IDC_EVERY",        "IDC_ON_RING",      "IDC_ON_APP",      "IDC_MINUTES",
                                "IDC_ANOTHER_PORT", "IDC_RING_COMMAND", "IDC_ANOTHER_APP", "IDOK",
-                               "IDCANCEL",         "IDC_FONT",         "IDC_DETECT"};
+                               "IDCANCEL",         "IDC_FONT",         "IDC_DETECT",      "IDC_NCID_SERVER",
+                               "IDC_NCID_LISTEN"};
     QStringList chain;
     QWidget* widget = control<QWidget>(&dialog, "IDC_PORT");
     do {
