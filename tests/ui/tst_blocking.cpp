@@ -29,6 +29,16 @@ QList<QPair<qint64, QByteArray>> eventsIn(const QString& path)
     return events;
 }
 
+// A voice modem whose every ring signal is a call from `number` of `rings`
+// rings `periodMs` apart, its events written to `events`.
+QStringList voiceModemCall(const char* number, int rings, int periodMs, const QString& events)
+{
+    return {QStringLiteral("--family"), QStringLiteral("vcid"),          QStringLiteral("--numbers"),
+            QLatin1String(number),      QStringLiteral("--cadence"),     QString::number(rings),
+            QStringLiteral("--ring-period-ms"), QString::number(periodMs), QStringLiteral("--events"),
+            events};
+}
+
 struct BlockingDesk : ConfigSetup
 {
     BlockingDesk(const ModemSimulator& modem, const QString& ringCommand, const QByteArray& blockList)
@@ -66,10 +76,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString events = dir.filePath(QStringLiteral("events"));
-        ModemSimulator modem({QStringLiteral("--family"), QStringLiteral("vcid"), QStringLiteral("--numbers"),
-                              QStringLiteral("5550199"), QStringLiteral("--cadence"), QStringLiteral("4"),
-                              QStringLiteral("--ring-period-ms"), QStringLiteral("1200"), QStringLiteral("--events"),
-                              events});
+        ModemSimulator modem(voiceModemCall("5550199", 4, 1200, events));
         QVERIFY(modem.start());
         BlockingDesk desk(modem, QStringLiteral("AT+VCID=1"), "# sales\n555-0199\n");
         QSignalSpy calls(&desk.main.desk(), &CallDesk::call);
@@ -96,10 +103,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString events = dir.filePath(QStringLiteral("events"));
-        ModemSimulator modem({QStringLiteral("--family"), QStringLiteral("vcid"), QStringLiteral("--numbers"),
-                              QStringLiteral("5550111"), QStringLiteral("--cadence"), QStringLiteral("3"),
-                              QStringLiteral("--ring-period-ms"), QStringLiteral("600"), QStringLiteral("--events"),
-                              events});
+        ModemSimulator modem(voiceModemCall("5550111", 3, 600, events));
         QVERIFY(modem.start());
         BlockingDesk desk(modem, QStringLiteral("AT+VCID=1"), "1900*\n5550199\n");
         modem.ring();
