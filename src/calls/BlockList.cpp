@@ -118,8 +118,9 @@ bool BlockList::blocks(const QString& number) const
 bool BlockList::isOwnEntryOf(const QString& line, const QByteArray& digits) const
 {
     const QString text = entryText(line);
-    if (text == QLatin1String(Texts::CallerPrivate) || text == QLatin1String(Texts::CallerUnavailable))
-        return text == QString::fromUtf8(digits);
+    if (text.compare(QLatin1String(Texts::CallerPrivate), Qt::CaseInsensitive) == 0 ||
+        text.compare(QLatin1String(Texts::CallerUnavailable), Qt::CaseInsensitive) == 0)
+        return text.compare(QString::fromUtf8(digits), Qt::CaseInsensitive) == 0; // a word, written in any case
     return isNumberText(text) && PhoneNumber::sameCaller(PhoneNumber::digits(text), digits);
 }
 

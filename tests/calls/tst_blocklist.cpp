@@ -72,9 +72,10 @@ private slots:
         QCOMPARE(told.size(), 1);
         QVERIFY(!list.blocks(QStringLiteral("5550111")));
 
-        writeFile(m_path, "5550199\nnot a number\n5550111\n");
+        writeFile(m_path, "5550199\nnot a number\n5550111\nprivate\n");
         QTRY_VERIFY(list.blocks(QStringLiteral("5550111")));
         list.unblock(QStringLiteral("5550199"));
+        list.unblock(QStringLiteral("Private"));
         list.block(QStringLiteral("Unavailable"));
         QFile file(m_path);
         QVERIFY(file.open(QIODevice::ReadOnly));
