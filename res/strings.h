@@ -222,7 +222,7 @@ inline constexpr char NcidListenFailed[] = "Ringlet cannot serve calls on %1: %2
 inline constexpr char NcidTooManyClients[] = "Too many clients: this Ringlet serves %1 at most";
 // The summary of a notification that shows a server's message.
 inline constexpr char NcidMessage[] = "Message from another desk";
-inline constexpr char NcidServerLabel[] = "Calls from NCID server";
+inline constexpr char NcidServerLabel[] = "NCID server to show (host:port)";
 inline constexpr char NcidListenLabel[] = "Serve calls on (address:port)";
 inline constexpr char NcidListenWarning[] = "Every computer that can reach this address sees the calls: "
                                             "127.0.0.1:3333 is this computer only, 0.0.0.0:3333 the network.";

@@ -32,8 +32,7 @@ void CConfigDlg::buildNetworkControls()
     m_ncidServerEdit->setObjectName(QStringLiteral("IDC_NCID_SERVER"));
     m_ncidListenEdit = new QLineEdit(m_record.ncidListen, this);
     m_ncidListenEdit->setObjectName(QStringLiteral("IDC_NCID_LISTEN"));
-    m_ncidServerEdit->setPlaceholderText(QStringLiteral("host:3333"));
-    m_ncidListenEdit->setPlaceholderText(QStringLiteral("127.0.0.1:3333"));
+    // No grey example in the fields: an empty field would read as one set to it.
     place(makePlainLabel(this, Texts::NcidServerLabel), 7, 2, 130, 8);
     place(m_ncidServerEdit, 140, 0, 155, 12);
     place(makePlainLabel(this, Texts::NcidListenLabel), 7, 18, 130, 8);
