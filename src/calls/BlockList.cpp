@@ -20,6 +20,15 @@ QString entryText(const QString& line)
     return line.left(line.indexOf(QLatin1Char('#'))).trimmed();
 }
 
+// "Private" or "Unavailable" as Ringlet shows them, for either word in any case; else empty.
+QString callerWord(const QString& text)
+{
+    for (const char* word : {Texts::CallerPrivate, Texts::CallerUnavailable})
+        if (text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(word);
+    return {};
+}
+
 bool isNumberText(const QString& text)
 {
     for (const QChar c : text)
@@ -75,10 +84,8 @@ void BlockList::parse()
         const QString text = entryText(line);
         if (text.isEmpty())
             continue;
-        if (text.compare(QLatin1String(Texts::CallerPrivate), Qt::CaseInsensitive) == 0)
-            m_entries.append({Entry::Kind::Word, {}, QString::fromLatin1(Texts::CallerPrivate)});
-        else if (text.compare(QLatin1String(Texts::CallerUnavailable), Qt::CaseInsensitive) == 0)
-            m_entries.append({Entry::Kind::Word, {}, QString::fromLatin1(Texts::CallerUnavailable)});
+        if (const QString word = callerWord(text); !word.isEmpty())
+            m_entries.append({Entry::Kind::Word, {}, word});
         else if (text.endsWith(QLatin1Char('*')) && isNumberText(text.chopped(1)))
             m_entries.append({Entry::Kind::Prefix, PhoneNumber::digits(text.chopped(1)), {}});
         else if (isNumberText(text))
@@ -115,26 +122,30 @@ bool BlockList::blocks(const QString& number) const
     return false;
 }
 
-bool BlockList::isOwnEntryOf(const QString& line, const QByteArray& digits) const
+// Private and Unavailable are entries as words; anything else by its digits alone.
+QString BlockList::entryFor(const QString& number)
+{
+    const QString text = number.trimmed();
+    const QString word = callerWord(text);
+    return word.isEmpty() ? QString::fromLatin1(PhoneNumber::digits(text)) : word;
+}
+
+// Whether `line` is the entry `entry` (as entryFor() gives it) stands for: the
+// same word in any case, or a number of the same caller.
+bool BlockList::isOwnEntryOf(const QString& line, const QString& entry)
 {
     const QString text = entryText(line);
-    if (text.compare(QLatin1String(Texts::CallerPrivate), Qt::CaseInsensitive) == 0 ||
-        text.compare(QLatin1String(Texts::CallerUnavailable), Qt::CaseInsensitive) == 0)
-        return text.compare(QString::fromUtf8(digits), Qt::CaseInsensitive) == 0; // a word, written in any case
-    return isNumberText(text) && PhoneNumber::sameCaller(PhoneNumber::digits(text), digits);
+    if (!callerWord(entry).isEmpty())
+        return callerWord(text) == entry;
+    return isNumberText(text) && PhoneNumber::sameCaller(PhoneNumber::digits(text), entry.toLatin1());
 }
 
 void BlockList::block(const QString& number)
 {
-    const QString text = number.trimmed();
-    if (text.isEmpty() || blocks(text))
+    const QString entry = entryFor(number);
+    if (entry.isEmpty() || blocks(number.trimmed()))
         return;
-    // Private and Unavailable block as words; anything else by its digits alone.
-    const bool isWord = text == QLatin1String(Texts::CallerPrivate) || text == QLatin1String(Texts::CallerUnavailable);
-    const QByteArray digits = PhoneNumber::digits(text);
-    if (!isWord && digits.isEmpty())
-        return;
-    m_lines.append(isWord ? text : QString::fromLatin1(digits));
+    m_lines.append(entry);
     parse();
     write();
     emit changed();
@@ -142,13 +153,11 @@ void BlockList::block(const QString& number)
 
 void BlockList::unblock(const QString& number)
 {
-    const QString text = number.trimmed();
-    const bool isWord = text == QLatin1String(Texts::CallerPrivate) || text == QLatin1String(Texts::CallerUnavailable);
-    const QByteArray key = isWord ? text.toUtf8() : PhoneNumber::digits(text);
-    if (key.isEmpty())
+    const QString entry = entryFor(number);
+    if (entry.isEmpty())
         return;
     const qsizetype before = m_lines.size();
-    m_lines.removeIf([this, &key](const QString& line) { return isOwnEntryOf(line, key); });
+    m_lines.removeIf([&entry](const QString& line) { return isOwnEntryOf(line, entry); });
     if (m_lines.size() == before)
         return;
     parse();

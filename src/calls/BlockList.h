@@ -38,6 +38,8 @@ public:
 
     // Whether a call from `number` (or the words Private or Unavailable) is hung up on.
     bool blocks(const QString& number) const;
+    // Whether `number` can have an entry of its own: it has digits, or is one of the words.
+    static bool canBlock(const QString& number) { return !entryFor(number).isEmpty(); }
     // Adds the caller's own entry and writes the file.
     void block(const QString& number);
     // Takes out the caller's own entries and writes the file. Whether the
@@ -63,7 +65,8 @@ private:
     void parse();
     bool write();
     void fail(const QString& text);
-    bool isOwnEntryOf(const QString& line, const QByteArray& digits) const;
+    static QString entryFor(const QString& number);
+    static bool isOwnEntryOf(const QString& line, const QString& entry);
 
     QString m_path;
     const PhoneBook* m_book;

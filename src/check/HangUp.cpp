@@ -21,7 +21,7 @@ void HangUp::start(std::shared_ptr<ModemLine> line, const QStringList& commands)
         return;
     m_line = std::move(line);
     m_commands = commands;
-    m_partial.clear();
+    m_lines.reset();
     connect(m_line.get(), &ModemLine::received, this, &HangUp::onReceived);
     m_line->send(commands.first().toLatin1() + "\r");
     m_answerWait.start(AnswerWaitMs);
@@ -30,28 +30,19 @@ void HangUp::start(std::shared_ptr<ModemLine> line, const QStringList& commands)
 
 void HangUp::onReceived(const QByteArray& bytes)
 {
-    if (!m_answerWait.isActive())
+    m_lines.feed(bytes.constData(), bytes.size(), [this](const QByteArray& line) { onLine(line); });
+}
+
+// The first final result after the off-hook command is its answer.
+void HangUp::onLine(const QByteArray& line)
+{
+    bool ok = false;
+    if (!m_answerWait.isActive() || !ModemLine::isFinalResult(line.trimmed(), &ok))
         return;
-    for (const char c : bytes) {
-        if (c != '\r' && c != '\n') {
-            if (m_partial.size() < 64)
-                m_partial.append(c);
-            continue;
-        }
-        const QByteArray line = m_partial.trimmed();
-        m_partial.clear();
-        if (line == "OK") {
-            m_answerWait.stop();
-            return;
-        }
-        if (line == "ERROR" || line.startsWith("+CME ERROR")) {
-            m_answerWait.stop();
-            if (!m_refusalTold) {
-                m_refusalTold = true;
-                emit refused(QString::fromLatin1(Texts::OffHookRefused).arg(m_line->portName(), m_commands.first()));
-            }
-            return;
-        }
+    m_answerWait.stop();
+    if (!ok && !m_refusalTold) {
+        m_refusalTold = true;
+        emit refused(QString::fromLatin1(Texts::OffHookRefused).arg(m_line->portName(), m_commands.first()));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RingLines.h"
 #include "link/ModemLine.h"
 
 #include <QObject>
@@ -36,12 +37,13 @@ signals:
 
 private:
     void onReceived(const QByteArray& bytes);
+    void onLine(const QByteArray& line);
     void putOnHook();
 
     std::shared_ptr<ModemLine> m_line;
     QStringList m_commands;
     QTimer m_onHook;
     QTimer m_answerWait;
-    QByteArray m_partial;
+    RingLineReader m_lines;
     bool m_refusalTold = false;
 };

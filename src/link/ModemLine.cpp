@@ -118,6 +118,12 @@ ModemLine::ModemLine(const QString& name) : m_name(name)
 
 ModemLine::~ModemLine() = default;
 
+bool ModemLine::isFinalResult(const QByteArray& line, bool* ok)
+{
+    *ok = line == "OK" || line == "0";
+    return *ok || line == "ERROR" || line == "4" || line.startsWith("+CME ERROR") || line == "NO CARRIER";
+}
+
 bool ModemLine::isValidLineSettings(const QString& text)
 {
     return parseLineSettings(text).has_value();

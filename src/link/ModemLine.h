@@ -45,6 +45,10 @@ public:
 
     QString portName() const { return m_name; }
 
+    // Whether `line` (trimmed) is a final result code that ends a command's
+    // answer, verbal or numeric; `ok` says whether it is success.
+    static bool isFinalResult(const QByteArray& line, bool* ok);
+
     // "115200,n,8,1": baud, parity letter (n e o m s), data bits (5-8), stop bits (1, 1.5, 2).
     static bool isValidLineSettings(const QString& text);
     // Kept for the next open, and put on the port at once while it is open;

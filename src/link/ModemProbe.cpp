@@ -20,16 +20,6 @@ constexpr qsizetype MaxLine = 256;
 constexpr int MaxLines = 16;
 constexpr qsizetype MaxIdentity = 80;
 
-bool isFinalResult(const QByteArray& line, bool* ok)
-{
-    if (line == "OK" || line == "0") {
-        *ok = true;
-        return true;
-    }
-    *ok = false;
-    return line == "ERROR" || line == "4" || line.startsWith("+CME ERROR") || line == "NO CARRIER";
-}
-
 bool hasLetter(const QByteArray& line)
 {
     for (const char c : line)
@@ -154,7 +144,7 @@ void ModemProbe::onLine(const QByteArray& line)
     if (line.compare(m_sent, Qt::CaseInsensitive) == 0 || line == "RING")
         return;
     bool ok = false;
-    if (isFinalResult(line, &ok)) {
+    if (ModemLine::isFinalResult(line, &ok)) {
         onReplyDone(ok, false);
         return;
     }

@@ -4,6 +4,7 @@
 #include "MainDlg.h"
 
 #include "CallHistoryDlg.h"
+#include "calls/BlockList.h"
 #include "calls/CallHistory.h"
 #include "calls/PhoneBook.h"
 #include "calls/PhoneNumber.h"
@@ -40,8 +41,7 @@ void CRingletDlg::addCallerItems(QMenu* menu)
     QAction* block = menu->addAction(QString::fromLatin1(blocked ? Texts::UnblockCallerItem : Texts::BlockCallerItem),
                                      this, [this, number, blocked] { m_desk.setBlocked(number, !blocked); });
     block->setObjectName(QStringLiteral("blockCaller"));
-    block->setEnabled(!PhoneNumber::digits(number).isEmpty() || number == QLatin1String(Texts::CallerPrivate) ||
-                      number == QLatin1String(Texts::CallerUnavailable));
+    block->setEnabled(BlockList::canBlock(number));
 }
 
 void CRingletDlg::nameShownCaller()
